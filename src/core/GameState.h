@@ -1,0 +1,58 @@
+#pragma once
+// The one state object of the game. Every subsystem reads and writes it
+// directly from the game thread; there is no other copy of the game's data.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/OrderedList.h"
+#include "core/Records.h"
+
+using FontHandle = int64_t;
+
+struct GameState {
+    OrderedList<Site> sites;
+    OrderedList<Warhead> warheads;
+    OrderedList<Interceptor> interceptors;
+    OrderedList<Explosion> explosions;
+    OrderedList<ScoreEntry> highScores;
+
+    std::string highScorePath;
+    std::string resourceDir;
+
+    int64_t level = 0;
+    int64_t score = 0;
+    int64_t paused = 0;
+    uint8_t gameOver = 0;
+    int64_t spawned = 0;
+    int64_t waveSize = 0;
+    uint8_t intermission = 0;
+    uint8_t inGame = 0;
+    int64_t difficulty = 0;
+    float speedFactor = 0;
+    int64_t shakeTimer = 0;
+    int64_t nextRepairScore = 0;
+    float alarmPhase = 0;
+    float titlePhase = 0;
+    int64_t countdown = 0;
+    int64_t lastBonus = 0;
+    int64_t bonus = 0;
+    int64_t staticTimer = 0;
+    int64_t gameOverTimer = 0;
+    std::array<int64_t, 13> lastPlayed{};
+    int64_t intelShown = 0;
+    FontHandle bigFont = 0;
+    FontHandle smallFont = 0;
+    int64_t event = 0;
+    int64_t mouseX = 0;
+    int64_t mouseY = 0;
+    Site* launchSite = nullptr;
+    float launchDistance = 0;
+    std::string hallText;
+    int64_t groundColour = 0;
+    int64_t cityColour = 0;
+};
+
+// The values a run of the program starts with, set in the order of the
+// fields above (the lists stay empty: the board is built by the first game).
+void setInitialValues(GameState& gs);

@@ -1,0 +1,67 @@
+#pragma once
+// The drawing surface: one 1280 x 768 canvas, one drawing pass per frame,
+// five primitives (box, circle, line, point, text), text measurement, three
+// fonts and four drawing modes. Shapes are rasterized here, exactly and with
+// clipping; glyphs come from the TextRenderer.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/TextRenderer.h"
+
+enum DrawMode : int64_t {
+    Default = 0,      // filled shapes; text on a box of the back colour
+    Transparent = 1,  // as Default, text without its box
+    Outlined = 4,     // box and circle draw only their 1-pixel outline
+    AlphaBlend = 16,  // filled, every pixel blended by the colour's alpha
+};
+
+// Colours are packed r | g << 8 | b << 16, alpha << 24 for blending; the
+// components are OR-ed without masking.
+constexpr int64_t rgb(int64_t r, int64_t g, int64_t b) { return r | (g << 8) | (b << 16); }
+constexpr int64_t rgba(int64_t r, int64_t g, int64_t b, int64_t a) {
+    return r | (g << 8) | (b << 16) | (a << 24);
+}
+
+class DrawSurface {
+public:
+    static constexpr int kWidth = 1280;
+    static constexpr int kHeight = 768;
+
+    explicit DrawSurface(TextRenderer& text, FramePresenter* presenter = nullptr);
+
+    void beginFrame();
+    void endFrame();
+
+    void box(int64_t x, int64_t y, int64_t w, int64_t h, int64_t colour);
+    void circle(int64_t x, int64_t y, int64_t r, int64_t colour);
+    void line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t colour);
+    void plot(int64_t x, int64_t y, int64_t colour);
+    void drawText(double x, double y, const std::string& text, int64_t colour);
+    void drawText(double x, double y, const std::string& text, int64_t colour, int64_t back);
+    double textWidth(const std::string& text);
+    double textHeight(const std::string& text);
+    void setFont(FontHandle font);
+    void setMode(int64_t mode);
+    FontHandle loadFont(const std::string& family, int64_t pointSize, int64_t style);
+
+    int64_t mode() const { return mode_; }
+    FontHandle font() const { return font_; }
+    bool inFrame() const { return inFrame_; }
+
+    // The pixel at (x, y) in the game's packing r | g << 8 | b << 16.
+    int64_t pixel(int x, int y) const;
+    const Canvas& canvas() const { return canvas_; }
+    Canvas& canvas() { return canvas_; }
+
+private:
+    TextRenderer& text_;
+    FramePresenter* presenter_;
+    std::vector<uint32_t> buffer_;
+    Canvas canvas_;
+    int64_t mode_ = Default;
+    FontHandle font_ = defaultFont;
+    int64_t backColour_ = 0;
+    bool inFrame_ = false;
+};
