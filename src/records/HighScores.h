@@ -1,0 +1,29 @@
+#pragma once
+// The Hall of Fame: the ten best scores, kept in a small file in the
+// support folder (game.state.highScorePath) and in game.state.highScores.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Game.h"
+
+// Reads the table from game.state.highScorePath into game.state.highScores
+// (best first). A missing or unreadable file leaves an empty table.
+void loadHighScores(Game& game);
+
+// At the end of a game: when game.state.score earns a place, asks for a
+// name and stores the entry, in memory and on disk.
+void recordHighScore(Game& game);
+
+// Shows the table in a message box (only while no game is running).
+void showHallOfFame(Game& game);
+
+// Asks, then empties the table and deletes the file.
+void clearHighScores(Game& game);
+
+// The file format as pure functions over bytes, for tests and fuzzing.
+// Each entry is its name, a line feed, and the score as 4 bytes, low byte
+// first (see HighScores.cpp for the reading rules).
+std::vector<ScoreEntry> parseHighScores(std::string_view bytes);
+std::string serializeHighScores(const std::vector<ScoreEntry>& entries);
