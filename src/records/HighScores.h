@@ -23,7 +23,7 @@ void showHallOfFame(Game& game);
 void clearHighScores(Game& game);
 
 // The file format as pure functions over bytes, for tests and fuzzing.
-// Each entry is its name, a line feed, and the score as 4 bytes, low byte
+// Each entry is its name, a line feed, and the score as 8 bytes, low byte
 // first (see HighScores.cpp for the reading rules).
 std::vector<ScoreEntry> parseHighScores(std::string_view bytes);
 std::string serializeHighScores(const std::vector<ScoreEntry>& entries);
