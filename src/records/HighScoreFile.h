@@ -1,0 +1,30 @@
+#pragma once
+// The high-score file on disk: bounded reading, replacing without ever
+// losing the table already there, deleting.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Reading bounds. A table the game writes is at most ten entries of 32
+// characters, well under 1.5 KiB; anything far larger was not written by
+// the game. Loading reads at most the first 64 KiB of the file, so a file
+// of gigabytes neither fills memory nor stalls start-up, and keeps at most
+// 4 KiB of any one name, so a "name" of megabytes stays a short text for the
+// title screen and the dialogs (the rest of its line is skipped, so the
+// entries after it still read as they were stored).
+inline constexpr std::size_t kMaxHighScoreFileBytes = 64 * 1024;
+inline constexpr std::size_t kMaxStoredNameBytes = 4 * 1024;
+
+// At most the first kMaxHighScoreFileBytes bytes of the file at `path`;
+// empty when it is not an existing regular file or cannot be read.
+std::string readHighScoreFile(const std::string& path);
+
+// Replaces the file at `path` with `bytes`: writes a new file beside it,
+// flushes it to disk and renames it over the old one, so that a crash, a
+// full disk or a failed write leaves the previous table intact. A file the
+// user has made read-only is left alone. False when nothing was replaced.
+bool replaceHighScoreFile(const std::string& path, std::string_view bytes);
+
+// Deletes the file at `path`; a missing file (or a directory in its place)
+// is left as it is.
+void deleteHighScoreFile(const std::string& path);
