@@ -1,6 +1,7 @@
 #pragma once
 // The Hall of Fame: the ten best scores, kept in a small file in the
 // support folder (game.state.highScorePath) and in game.state.highScores.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,6 +25,14 @@ void clearHighScores(Game& game);
 
 // The file format as pure functions over bytes, for tests and fuzzing.
 // Each entry is its name, a line feed, and the score as 8 bytes, low byte
-// first (see HighScores.cpp for the reading rules).
+// first (two's complement); no header, no count, no terminator.
+// parseHighScores yields the entries in file order (see HighScoreFormat.cpp
+// for the reading rules); serializeHighScores writes them in list order.
 std::vector<ScoreEntry> parseHighScores(std::string_view bytes);
 std::string serializeHighScores(const std::vector<ScoreEntry>& entries);
+
+// Best first; equal scores keep their order (a stable sort).
+void sortHighScores(std::vector<ScoreEntry>& entries);
+
+// Most entries a table the game writes holds.
+inline constexpr std::size_t kHallOfFameSize = 10;

@@ -1,0 +1,78 @@
+// The high-score file, byte by byte. Each entry is
+//     name (UTF-8, no byte-order mark)  LF  score (8 bytes, low byte first)
+// one after another, best first, with nothing before, between or after.
+// ACE 700 and BOB 90 are the 24 bytes
+//     41 43 45 0A BC 02 00 00 00 00 00 00 42 4F 42 0A 5A 00 00 00 00 00 00 00
+// and an empty table is an empty file.
+//
+// Reading is lenient, so that a file edited by hand or cut short still
+// gives what it holds: a name ends at LF, at CR (CR LF counts as one line
+// end), at NUL or at the end of the data; the next 8 bytes are the score,
+// whatever they are, and bytes missing at the end count as 0 in the high
+// places. A trailing fragment is one more entry.
+#include <algorithm>
+#include <cstdint>
+
+#include "records/HighScoreFile.h"
+#include "records/HighScores.h"
+#include "records/NameText.h"
+
+namespace {
+
+bool endsName(char c) { return c == '\n' || c == '\r' || c == '\0'; }
+
+// A name read from the file: at most kMaxStoredNameBytes, cut before a
+// character rather than inside one, and made well-formed UTF-8 so that the
+// title screen and the dialogs only ever get proper text. A name the game
+// wrote comes back unchanged.
+std::string storedName(std::string_view raw) {
+    if (raw.size() > kMaxStoredNameBytes) {
+        std::size_t cut = kMaxStoredNameBytes;
+        for (int k = 0; k < 3 && cut > 0 && (static_cast<unsigned char>(raw[cut]) & 0xC0) == 0x80; ++k) --cut;
+        raw = raw.substr(0, cut);
+    }
+    return toValidUtf8(raw);
+}
+
+}  // namespace
+
+std::vector<ScoreEntry> parseHighScores(std::string_view bytes) {
+    std::vector<ScoreEntry> entries;
+    const std::size_t n = bytes.size();
+    std::size_t pos = 0;
+    while (pos < n) {
+        const std::size_t start = pos;
+        while (pos < n && !endsName(bytes[pos])) ++pos;
+        ScoreEntry entry;
+        entry.name = storedName(bytes.substr(start, pos - start));
+        if (pos < n) {
+            const bool crlf = bytes[pos] == '\r' && pos + 1 < n && bytes[pos + 1] == '\n';
+            pos += crlf ? 2 : 1;
+        }
+        uint64_t value = 0;
+        for (int k = 0; k < 8 && pos < n; ++k, ++pos)
+            value |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[pos])) << (8 * k);
+        entry.score = static_cast<int64_t>(value);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::string serializeHighScores(const std::vector<ScoreEntry>& entries) {
+    std::string bytes;
+    for (const ScoreEntry& entry : entries) {
+        // A line end or NUL inside a name would end it early on the next
+        // load and shift every entry after it; the game never stores one,
+        // and this keeps the file sound whatever the caller hands in.
+        for (char c : entry.name) bytes += endsName(c) ? ' ' : c;
+        bytes += '\n';
+        const auto value = static_cast<uint64_t>(entry.score);
+        for (int k = 0; k < 8; ++k) bytes += static_cast<char>((value >> (8 * k)) & 0xFF);
+    }
+    return bytes;
+}
+
+void sortHighScores(std::vector<ScoreEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const ScoreEntry& a, const ScoreEntry& b) { return a.score > b.score; });
+}
