@@ -1,3 +1,31 @@
-// ZARVEX: start-up, the frame loop and shut-down over the Qt desktop and
-// the miniaudio sound bank.
-int main() { return 0; }
+// ZARVEX: start-up, the frame loop and shut-down over the Qt desktop and the
+// miniaudio sound bank. The game reads no options, variables or settings.
+#include <QApplication>
+#include <chrono>
+#include <random>
+
+#include "app/App.h"
+#include "audio/miniaudio/SoundBank.h"
+#include "core/Game.h"
+#include "core/Random.h"
+#include "platform/qt/QtPlatform.h"
+#include "render/DrawSurface.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+
+    std::random_device device;
+    const uint64_t seed = (uint64_t(device()) << 32) ^ uint64_t(device()) ^
+                          uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    SeededRandom random(seed);
+
+    QtPlatform platform;
+    SoundBank sound;
+    Game game(platform, sound, random);
+    DrawSurface surface(platform.textRenderer(), &platform.framePresenter());
+
+    startUp(game, surface);
+    frameLoop(game, surface);
+    shutDown(game);
+    return 0;
+}

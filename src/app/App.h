@@ -1,0 +1,45 @@
+#pragma once
+// The spine of the program: start-up in its fixed order, one frame of the
+// game (event, simulation step, drawing, sleep), the frame loop and
+// shut-down.
+#include <string>
+
+struct Game;
+class DrawSurface;
+
+inline constexpr const char* kWindowTitle = "ZARVEX v1.01";
+inline constexpr const char* kHighScoreFileName = "zvx_highscores.dat";
+inline constexpr const char* kResourceFolder = "../Resources/";
+inline constexpr const char* kSystemUiFontFamily = ".AppleSystemUIFont";
+inline constexpr int kCanvasWidth = 1280;
+inline constexpr int kCanvasHeight = 768;
+inline constexpr int kFrameSleepMs = 16;
+
+// Everything before the first frame: paths, initial values, fonts, sounds,
+// the Hall of Fame, the window, the menus, the hidden pointer and the focus.
+void startUp(Game& game, DrawSurface& surface);
+
+enum class FrameEnd {
+    Continue,  // run the next frame
+    Close,     // the window's close button: this frame was finished
+    Quit,      // the Quit item: left at once, the frame unfinished
+};
+
+// One pass of the frame loop: poll at most one event and dispatch it, run a
+// simulation step when a game runs unpaused outside the sector panel, draw
+// the whole canvas, sleep 16 ms.
+FrameEnd runFrame(Game& game, DrawSurface& surface);
+
+// Frames until the window is closed or Quit is chosen.
+void frameLoop(Game& game, DrawSurface& surface);
+
+// Stops every sound and closes the window. Nothing is saved: a game still
+// running when the program ends records no score.
+void shutDown(Game& game);
+
+// The folder path with exactly one trailing "/" added when it has none.
+std::string withTrailingSlash(const std::string& folder);
+// The executable's folder (up to and including its last "/") + "../Resources/".
+std::string resourceDirFor(const std::string& executablePath);
+// The file name part of a path.
+std::string executableName(const std::string& executablePath);
