@@ -1,0 +1,215 @@
+// The Qt side of the platform on the offscreen platform: how Qt's events
+// become the game's, text metrics, locale grouping and system facts.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include "platform/SystemInfo.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/QtTextRenderer.h"
+
+namespace {
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_platform";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+std::vector<WindowEvent> drain(QtPlatform& p) {
+    std::vector<WindowEvent> out;
+    for (;;) {
+        WindowEvent e = p.pollEvent();
+        if (e.code == EventNone) break;
+        out.push_back(e);
+    }
+    return out;
+}
+
+void sendKey(QWidget* w, int key, const QString& text, bool repeat = false) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, repeat);
+    QCoreApplication::sendEvent(w, &press);
+}
+}  // namespace
+
+TEST(GameKeys, LettersFoldAndTheGameKeysHaveTheirValues) {
+    EXPECT_EQ(gameKeyValue(Qt::Key_Space, " "), 32);
+    EXPECT_EQ(gameKeyValue(Qt::Key_Escape, QString(QChar(27))), 27);
+    EXPECT_EQ(gameKeyValue(Qt::Key_I, "i"), 105);
+    EXPECT_EQ(gameKeyValue(Qt::Key_I, "I"), 105);  // shift or caps lock
+    EXPECT_EQ(gameKeyValue(Qt::Key_P, "P"), 112);
+    EXPECT_EQ(gameKeyValue(Qt::Key_P, QString(QChar(16))), 112);  // with Ctrl
+    EXPECT_EQ(gameKeyValue(Qt::Key_1, "1"), '1');
+    EXPECT_EQ(gameKeyValue(Qt::Key_Exclam, "!"), '!');
+    EXPECT_EQ(gameKeyValue(Qt::Key_Left, ""), Qt::Key_Left);  // no character: never a game key
+}
+
+TEST(SystemFacts, ParsedFromTheSystemsOwnTexts) {
+    EXPECT_EQ(fullNameFromGecos("Ada Lovelace,Room 1,123,"), "Ada Lovelace");
+    EXPECT_EQ(fullNameFromGecos(""), "");
+    EXPECT_EQ(majorVersionFromRelease("6.1.0-18-amd64"), 6);
+    EXPECT_EQ(majorVersionFromRelease("14.2"), 14);
+    EXPECT_EQ(majorVersionFromRelease("x"), 0);
+    EXPECT_EQ(majorVersionFromRelease("99999999999999999999"), 0);
+    EXPECT_EQ(cpuBrandFromCpuinfo("processor\t: 0\nmodel name\t: \t Ryzen Z 9\nflags: x\nmodel name: other\n"),
+              "Ryzen Z 9");
+    EXPECT_EQ(cpuBrandFromCpuinfo("processor: 0\n"), std::nullopt);
+    EXPECT_EQ(cpuBrandFromCpuinfo("model name:\n"), std::nullopt);
+    EXPECT_EQ(cpuBrandFromCpuinfo("model name: " + std::string(5000, 'x'))->size(), 1024u);
+    EXPECT_GE(systemOsMajorVersion(), 1);
+}
+
+TEST(QtPlatformLocale, GroupsDigitsTheLocalesWay) {
+    app();
+    QtPlatform p;
+    p.setLocaleForTesting(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(p.formatGrouped(10000), "10,000");
+    EXPECT_EQ(p.formatGrouped(999), "999");
+    EXPECT_EQ(p.formatGrouped(0), "0");
+    EXPECT_EQ(p.formatGrouped(1234567), "1,234,567");
+    p.setLocaleForTesting(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(p.formatGrouped(10000), "10.000");
+    p.setLocaleForTesting(QLocale::c());
+    EXPECT_EQ(p.formatGrouped(10000), "10,000");  // the bare C locale reads as English
+}
+
+TEST(QtText, MeasuresPerFontAndFallsBackForUnknownFamilies) {
+    app();
+    QtTextRenderer text;
+    const FontHandle big = text.loadFont(".AppleSystemUIFont", 104, FontBold);
+    const FontHandle small = text.loadFont(".AppleSystemUIFont", 16, 0);
+    const FontHandle missing = text.loadFont("No Such Family Anywhere", 16, 0);
+    const double wBig = text.textWidth(big, "ZARVEX");
+    const double wSmall = text.textWidth(small, "ZARVEX");
+    const double wDefault = text.textWidth(defaultFont, "ZARVEX");
+    EXPECT_GT(wBig, wSmall);
+    EXPECT_GT(wSmall, wDefault);
+    EXPECT_GT(wDefault, 0);
+    EXPECT_DOUBLE_EQ(text.textWidth(missing, "ZARVEX"), wSmall);  // the system font of that size
+    EXPECT_TRUE(text.qfont(big).bold());
+    EXPECT_EQ(text.qfont(small).pixelSize(), 16);
+    EXPECT_GT(text.textHeight(small, "PAUSED"), 15.0);
+
+    // Glyphs land inside the line box, in the colour asked for, and text far
+    // off the canvas is ignored.
+    std::vector<uint32_t> px(200 * 50, 0xff000000u);
+    Canvas c{px.data(), 200, 50, 200};
+    text.drawGlyphs(c, small, 10, 10, "MMMM", 0x0000ff);  // red
+    text.drawGlyphs(c, small, int64_t(1) << 40, -(int64_t(1) << 40), "MMMM", 0xffffff);
+    int lit = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (px[y * 200 + x] != 0xff000000u) {
+                ++lit;
+                EXPECT_GE(x, 10);
+                EXPECT_GE(y, 10);
+                EXPECT_LT(y, 10 + text.textHeight(small, "MMMM") + 1);
+                EXPECT_EQ(px[y * 200 + x] & 0x0000ffffu, 0u) << "only red light";
+            }
+    EXPECT_GT(lit, 20);
+}
+
+TEST(QtPlatformEvents, CanvasWindowAndMenuEventsBecomeTheGames) {
+    app();
+    QtPlatform p;
+    p.becomeForegroundApp();
+    p.openWindow("ZARVEX v1.01", 1280, 768);
+    p.buildMenus({{"zarvex", {{"About zarvex", MenuAbout}, {"Quit zarvex", MenuQuit}}, true},
+                  {"File", {{"Show High Scores", MenuShowHighScores}}, false}});
+    p.hideCursorOverCanvas();
+    p.focusCanvas();
+    drain(p);
+    ASSERT_NE(p.window(), nullptr);
+    EXPECT_EQ(p.window()->windowTitle(), "ZARVEX v1.01");
+    QWidget* canvas = p.canvasWidget();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->size(), QSize(1280, 768));
+    EXPECT_EQ(canvas->cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(p.window()->minimumSize(), p.window()->maximumSize());  // not resizable
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(100, 200), QPointF(100, 200), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &press);
+    QMouseEvent right(QEvent::MouseButtonPress, QPointF(5, 6), QPointF(5, 6), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &right);
+    sendKey(canvas, Qt::Key_P, "p");
+    sendKey(canvas, Qt::Key_P, "p", true);  // auto-repeat is one more key press
+    sendKey(p.window(), Qt::Key_Space, " ");  // a key the window got instead
+    QCloseEvent close;
+    QCoreApplication::sendEvent(p.window(), &close);
+    EXPECT_FALSE(close.isAccepted());  // the window stays open
+    p.postMenuEvent(MenuAboutBox);
+
+    const auto events = drain(p);
+    ASSERT_EQ(events.size(), 7u);
+    EXPECT_EQ(events[0].code, EventCanvas);
+    EXPECT_EQ(events[0].canvasType, CanvasLeftDown);
+    EXPECT_EQ(events[0].x, 100);
+    EXPECT_EQ(events[0].y, 200);
+    EXPECT_EQ(events[1].canvasType, CanvasOther);
+    EXPECT_EQ(events[1].x, 5);
+    EXPECT_EQ(events[2].canvasType, CanvasKeyDown);
+    EXPECT_EQ(events[2].key, KeyP);
+    EXPECT_EQ(events[3].key, KeyP);
+    EXPECT_EQ(events[4].key, KeySpace);
+    EXPECT_EQ(events[5].code, EventClose);
+    EXPECT_EQ(events[6].code, EventMenu);
+    EXPECT_EQ(events[6].menuId, MenuAboutBox);
+    EXPECT_TRUE(p.window()->isVisible());
+
+    // Menu items send their ids; Quit carries the platform's shortcut.
+    const auto menus = p.window()->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    const auto appItems = menus[0]->menu()->actions();
+    ASSERT_EQ(appItems.size(), 2);
+    EXPECT_EQ(appItems[0]->menuRole(), QAction::AboutRole);
+    EXPECT_EQ(appItems[1]->menuRole(), QAction::QuitRole);
+    EXPECT_EQ(appItems[1]->shortcut(), QKeySequence(QKeySequence::Quit));
+    menus[1]->menu()->actions()[0]->trigger();
+    appItems[1]->trigger();
+    const auto menuEvents = drain(p);
+    ASSERT_EQ(menuEvents.size(), 2u);
+    EXPECT_EQ(menuEvents[0].menuId, MenuShowHighScores);
+    EXPECT_EQ(menuEvents[1].menuId, MenuQuit);
+
+    // Minimising becomes event 12.
+    p.window()->showMinimized();
+    const auto minimised = drain(p);
+    bool sawMinimise = false;
+    for (const auto& e : minimised) sawMinimise |= e.code == EventMinimise;
+    EXPECT_TRUE(sawMinimise);
+    p.closeWindow();
+    EXPECT_EQ(p.window(), nullptr);
+}
+
+TEST(QtPlatformMisc, AddressesPathsAndClock) {
+    app();
+    QtPlatform p;
+    std::vector<QString> opened;
+    p.setUrlOpenerForTesting([&](const QUrl& u) {
+        opened.push_back(u.toString());
+        return true;
+    });
+    EXPECT_TRUE(p.openWebAddress("https://zarvex.example.org/apps"));
+    EXPECT_FALSE(p.openWebAddress("not a web address with spaces"));
+    EXPECT_FALSE(p.openWebAddress(""));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "https://zarvex.example.org/apps");
+    EXPECT_FALSE(p.applicationSupportDir().empty());
+    EXPECT_EQ(p.applicationSupportDir().front(), '/');
+    EXPECT_EQ(p.executablePath().front(), '/');
+    const int64_t t0 = p.clockMs();
+    p.sleepMs(20);
+    EXPECT_GE(p.clockMs() - t0, 20);
+    EXPECT_EQ(p.platformName(), "Linux");
+}
