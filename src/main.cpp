@@ -6,10 +6,8 @@
 
 #include "app/App.h"
 #include "audio/miniaudio/SoundBank.h"
-#include "core/Game.h"
 #include "core/Random.h"
 #include "platform/qt/QtPlatform.h"
-#include "render/DrawSurface.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -21,11 +19,5 @@ int main(int argc, char** argv) {
 
     QtPlatform platform;
     SoundBank sound;
-    Game game(platform, sound, random);
-    DrawSurface surface(platform.textRenderer(), &platform.framePresenter());
-
-    startUp(game, surface);
-    frameLoop(game, surface);
-    shutDown(game);
-    return 0;
+    return runGame(platform, sound, random);
 }

@@ -73,3 +73,12 @@ void shutDown(Game& game) {
     for (int64_t slot = 0; slot < kSoundSlots; ++slot) game.sound.stopSound(slot);
     game.platform.closeWindow();
 }
+
+int runGame(Platform& platform, SoundOutput& sound, RandomSource& random) {
+    Game game(platform, sound, random);
+    DrawSurface surface(platform.textRenderer(), &platform.framePresenter());
+    startUp(game, surface);
+    frameLoop(game, surface);
+    shutDown(game);
+    return 0;
+}

@@ -6,6 +6,9 @@
 
 struct Game;
 class DrawSurface;
+class Platform;
+class SoundOutput;
+class RandomSource;
 
 inline constexpr const char* kWindowTitle = "ZARVEX v1.01";
 inline constexpr const char* kHighScoreFileName = "zvx_highscores.dat";
@@ -36,6 +39,10 @@ void frameLoop(Game& game, DrawSurface& surface);
 // Stops every sound and closes the window. Nothing is saved: a game still
 // running when the program ends records no score.
 void shutDown(Game& game);
+
+// The whole program over the given platform, sound and random source:
+// start-up, the frame loop, shut-down. Returns the exit status, 0.
+int runGame(Platform& platform, SoundOutput& sound, RandomSource& random);
 
 // The folder path with exactly one trailing "/" added when it has none.
 std::string withTrailingSlash(const std::string& folder);

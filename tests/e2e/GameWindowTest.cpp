@@ -1,0 +1,100 @@
+// The real game in the real Qt window on the offscreen platform: keys and
+// the close button go through Qt, the frame loop runs with real sleeps.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/App.h"
+#include "audio/miniaudio/SoundBank.h"
+#include "core/Game.h"
+#include "core/Random.h"
+#include "platform/qt/QtPlatform.h"
+#include "render/DrawSurface.h"
+
+namespace {
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_e2e";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+// Keeps the test's Hall of Fame away from the user's own.
+class E2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zarvex-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder));
+        app();
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::string folder;
+};
+
+// Sends a key press to whichever widget has the keyboard focus, as the
+// keyboard would.
+void pressKey(int key, const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr) << "nothing has the keyboard focus";
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+}  // namespace
+
+TEST_F(E2E, KeyFromTheFirstFrameAndTheCloseButtonEndTheLoop) {
+    QtPlatform platform;
+    SoundBank sound;
+    SeededRandom random(1);
+    Game game(platform, sound, random);
+    DrawSurface surface(platform.textRenderer(), &platform.framePresenter());
+    startUp(game, surface);
+    ASSERT_NE(platform.window(), nullptr);
+    EXPECT_EQ(platform.window()->windowTitle(), "ZARVEX v1.01");
+    EXPECT_EQ(game.state.highScorePath, folder + "/zvx_highscores.dat");
+
+    // No click first: the canvas has the focus from the start.
+    QTimer::singleShot(100, [] { pressKey(Qt::Key_Space, " "); });
+    QTimer::singleShot(300, [&] { platform.window()->close(); });
+    frameLoop(game, surface);
+
+    EXPECT_EQ(game.state.inGame, 1);  // SPACE started a game: its sector panel is up
+    EXPECT_EQ(game.state.intermission, 1);
+    EXPECT_EQ(game.state.event, EventClose);
+    EXPECT_TRUE(platform.window()->isVisible());  // closing is the game's business
+
+    // The window shows the canvas: the sky of level 1 fills it outside the
+    // sector panel.
+    const QImage shown = platform.canvasWidget()->grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(1280, 768));
+    const QRgb sky = qRgb(6, 5, 15);
+    for (QPoint p : {QPoint(0, 0), QPoint(1279, 0), QPoint(0, 767), QPoint(1279, 767), QPoint(200, 600)})
+        EXPECT_EQ(shown.pixel(p), sky) << p.x() << "," << p.y();
+    EXPECT_EQ(surface.pixel(1279, 767), 6 | (5 << 8) | (15 << 16));
+    shutDown(game);
+    EXPECT_EQ(platform.window(), nullptr);
+}
+
+TEST_F(E2E, TheWholeProgramEndsWithStatusZeroAfterTheCloseButton) {
+    QtPlatform platform;
+    SoundBank sound;
+    SeededRandom random(2);
+    QTimer::singleShot(200, [&] {
+        ASSERT_NE(platform.window(), nullptr);
+        platform.window()->close();
+    });
+    EXPECT_EQ(runGame(platform, sound, random), 0);
+}
