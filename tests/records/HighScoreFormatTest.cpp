@@ -1,6 +1,8 @@
 // The file format and the name rules, as pure functions over bytes.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
 #include "records/NameText.h"
@@ -90,4 +92,22 @@ TEST(NameText, EnteredNameIsCleanedAndCutByCharacters) {
     EXPECT_FALSE(isValidUtf8("\xC0\xAF"));      // overlong
     EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
     EXPECT_TRUE(isValidUtf8("\xF0\x9F\x9A\x80"));   // U+1F680
+}
+
+// Whatever the bytes, loading gives proper text within the bounds, and what
+// was loaded is written back and reads the same again.
+TEST(HighScoreFormat, AnyBytesLoadSafelyAndRoundTrip) {
+    const char alphabet[] = {'\n', '\r', '\0', 'a', '\x80', '\xBF', '\xC3', '\xE2', '\xED', '\xF0', '\xF4', '\xFF'};
+    std::mt19937 gen(1234);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(gen() % 64, '\0');
+        for (char& c : bytes) c = alphabet[gen() % sizeof alphabet];
+        const auto entries = parseHighScores(bytes);
+        EXPECT_LE(entries.size(), bytes.size());
+        for (const auto& e : entries) {
+            EXPECT_TRUE(isValidUtf8(e.name));
+            EXPECT_EQ(e.name.find_first_of("\n\r\0"s), std::string::npos);
+        }
+        EXPECT_EQ(pairs(parseHighScores(serializeHighScores(entries))), pairs(entries));
+    }
 }
