@@ -22,7 +22,7 @@ public:
     SoundRecorder() { loaded.fill(true); }
 
     bool initSound() override {
-        calls.push_back({SoundCall::Init});
+        calls.push_back({SoundCall::Init, 0, 0, 0, {}});
         return deviceOpen;
     }
     bool loadSound(int64_t slot, const std::string& path) override {
@@ -31,15 +31,15 @@ public:
     }
     bool isSoundLoaded(int64_t slot) const override { return valid(slot) && loaded[slot]; }
     void playSound(int64_t slot, int64_t flags, int64_t volume) override {
-        calls.push_back({SoundCall::Play, slot, flags, volume});
+        calls.push_back({SoundCall::Play, slot, flags, volume, {}});
         if (valid(slot) && loaded[slot]) playing[slot] = true;
     }
     void stopSound(int64_t slot) override {
-        calls.push_back({SoundCall::Stop, slot});
+        calls.push_back({SoundCall::Stop, slot, 0, 0, {}});
         if (valid(slot)) playing[slot] = false;
     }
     void setSoundPan(int64_t slot, int64_t pan) override {
-        calls.push_back({SoundCall::Pan, slot, 0, pan});
+        calls.push_back({SoundCall::Pan, slot, 0, pan, {}});
     }
     int64_t soundStatus(int64_t slot) const override {
         if (!isSoundLoaded(slot)) return SoundStatusEmpty;
