@@ -1,0 +1,250 @@
+#include "audio/miniaudio/SoundBank.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <utility>
+
+#include "audio/miniaudio/MiniaudioConfig.h"
+
+#if defined(__linux__)
+#include <dlfcn.h>
+#endif
+
+namespace {
+
+// What a channel holds, as seen by both threads. The game thread moves a
+// channel to Running when it starts an instance; the audio thread moves it
+// from Running to Ended when the instance plays out. Everything else about
+// the channel belongs to the game thread alone.
+enum ChannelState : uint8_t { ChannelIdle = 0, ChannelRunning = 1, ChannelEnded = 2 };
+
+constexpr ma_uint32 kTestChannels = 2;
+
+#if defined(__linux__)
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// On a machine without a sound card, ALSA's library prints a page of
+// complaints to stderr while the engine looks for a device. The game writes
+// no logs, so its error handler is replaced by a silent one. The library is
+// the same one the engine loads; it stays loaded for the life of the program.
+void quietAlsa() {
+    static const bool done = [] {
+        void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (lib == nullptr) return true;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(lib, "snd_lib_error_set_handler")))
+            set(&ignoreAlsaMessage);
+        return true;
+    }();
+    (void)done;
+}
+#else
+void quietAlsa() {}
+#endif
+
+}  // namespace
+
+struct SoundBank::Engine {
+    struct Channel {
+        ma_sound sound;
+        ma_audio_buffer_ref source;  // reads the slot's samples in place
+        std::atomic<uint8_t> state{ChannelIdle};
+        bool live = false;   // sound and source are initialised (game thread)
+        int64_t slot = -1;   // game thread
+    };
+
+    ma_engine engine;
+    bool noDevice = false;
+    std::array<Channel, kChannels> channels;
+
+    Engine() {
+        std::memset(&engine, 0, sizeof engine);
+        for (auto& c : channels) {
+            std::memset(&c.sound, 0, sizeof c.sound);
+            std::memset(&c.source, 0, sizeof c.source);
+        }
+    }
+
+    // Runs on the audio thread: the instance has played out. Only the flag
+    // changes here; the sound is uninitialised later on the game thread.
+    static void onSoundEnd(void* user, ma_sound*) {
+        auto* channel = static_cast<Channel*>(user);
+        uint8_t expected = ChannelRunning;
+        channel->state.compare_exchange_strong(expected, ChannelEnded, std::memory_order_acq_rel);
+    }
+
+    // Game thread. Uninitialising the sound detaches it from the mixer, so
+    // afterwards the audio thread no longer touches the channel.
+    void release(Channel& c) {
+        if (!c.live) return;
+        ma_sound_uninit(&c.sound);
+        ma_audio_buffer_ref_uninit(&c.source);
+        c.live = false;
+        c.slot = -1;
+        c.state.store(ChannelIdle, std::memory_order_release);
+    }
+
+    bool running(const Channel& c) const {
+        return c.live && c.state.load(std::memory_order_acquire) == ChannelRunning;
+    }
+
+    // A channel that never held an instance or whose instance has ended.
+    Channel* freeChannel() {
+        for (auto& c : channels)
+            if (!running(c)) return &c;
+        return nullptr;
+    }
+
+    ~Engine() {
+        for (auto& c : channels) release(c);
+        ma_engine_uninit(&engine);
+    }
+};
+
+SoundBank::SoundBank() = default;
+
+SoundBank::~SoundBank() {
+    // The engine (and every instance reading the slots' samples) goes first.
+    engine_.reset();
+}
+
+bool SoundBank::open(bool noDevice, uint32_t sampleRate) {
+    if (engine_) return true;
+    auto e = std::make_unique<Engine>();
+    ma_engine_config config = ma_engine_config_init();
+    if (!noDevice) quietAlsa();
+    if (noDevice) {
+        config.noDevice = MA_TRUE;
+        config.channels = kTestChannels;
+        config.sampleRate = sampleRate;
+    }
+    if (ma_engine_init(&config, &e->engine) != MA_SUCCESS) return false;
+    e->noDevice = noDevice;
+    engine_ = std::move(e);
+    return true;
+}
+
+bool SoundBank::initSound() { return open(false, 0); }
+
+bool SoundBank::initSoundNoDevice(uint32_t sampleRate) {
+    if (sampleRate == 0) return false;
+    return open(true, sampleRate);
+}
+
+bool SoundBank::isOpen() const { return engine_ != nullptr; }
+
+bool SoundBank::loadSound(int64_t slot, const std::string& path) {
+    if (!engine_ || !validSlot(slot)) return false;
+    auto decoded = loadWavFile(path);
+    if (!decoded) {
+        // A failed load leaves the slot empty, whatever it held before.
+        stopSound(slot);
+        slots_[static_cast<size_t>(slot)].loaded = false;
+        slots_[static_cast<size_t>(slot)].sound = DecodedSound{};
+        return false;
+    }
+    return loadDecoded(slot, std::move(*decoded));
+}
+
+bool SoundBank::loadDecoded(int64_t slot, DecodedSound sound) {
+    if (!engine_ || !validSlot(slot)) return false;
+    // Running instances read the old samples in place: stop them first.
+    stopSound(slot);
+    Slot& s = slots_[static_cast<size_t>(slot)];
+    const bool usable = sound.channels > 0 && sound.sampleRate > 0 && sound.frameCount() > 0;
+    s.loaded = usable;
+    s.sound = usable ? std::move(sound) : DecodedSound{};
+    return usable;
+}
+
+bool SoundBank::isSoundLoaded(int64_t slot) const {
+    return engine_ && validSlot(slot) && slots_[static_cast<size_t>(slot)].loaded;
+}
+
+void SoundBank::playSound(int64_t slot, int64_t flags, int64_t volume) {
+    if (!isSoundLoaded(slot)) return;
+    // Without PlayExtra a slot is heard at most once at a time.
+    if ((flags & PlayExtra) == 0) stopSound(slot);
+
+    Engine& e = *engine_;
+    Engine::Channel* c = e.freeChannel();
+    if (c == nullptr) return;  // all channels busy: the request is dropped
+    e.release(*c);             // an instance that ended by itself
+
+    const Slot& s = slots_[static_cast<size_t>(slot)];
+    if (ma_audio_buffer_ref_init(ma_format_f32, s.sound.channels, s.sound.samples.data(),
+                                 s.sound.frameCount(), &c->source) != MA_SUCCESS)
+        return;
+    c->source.sampleRate = s.sound.sampleRate;
+
+    ma_sound_config config = ma_sound_config_init_2(&e.engine);
+    config.pDataSource = &c->source;
+    config.flags = MA_SOUND_FLAG_NO_SPATIALIZATION;
+    if (flags & PlayLoop) config.flags |= MA_SOUND_FLAG_LOOPING;
+    config.endCallback = &Engine::onSoundEnd;
+    config.pEndCallbackUserData = c;
+    if (ma_sound_init_ex(&e.engine, &config, &c->sound) != MA_SUCCESS) {
+        ma_audio_buffer_ref_uninit(&c->source);
+        return;
+    }
+    c->live = true;
+    c->slot = slot;
+
+    const int64_t level = volume == DefaultVolume ? kDefaultVolume : std::clamp<int64_t>(volume, 0, 100);
+    ma_sound_set_volume(&c->sound, static_cast<float>(level) / 100.0f);
+    ma_sound_set_pan(&c->sound, static_cast<float>(s.pan) / 100.0f);
+    // Running before the start: the end can come on the audio thread at once.
+    c->state.store(ChannelRunning, std::memory_order_release);
+    if (ma_sound_start(&c->sound) != MA_SUCCESS) e.release(*c);
+}
+
+void SoundBank::stopSound(int64_t slot) {
+    if (!engine_ || !validSlot(slot)) return;
+    for (auto& c : engine_->channels)
+        if (c.live && c.slot == slot) engine_->release(c);
+}
+
+void SoundBank::setSoundPan(int64_t slot, int64_t pan) {
+    if (!isSoundLoaded(slot)) return;
+    const int64_t clamped = std::clamp<int64_t>(pan, -100, 100);
+    slots_[static_cast<size_t>(slot)].pan = clamped;
+    for (auto& c : engine_->channels)
+        if (engine_->running(c) && c.slot == slot)
+            ma_sound_set_pan(&c.sound, static_cast<float>(clamped) / 100.0f);
+}
+
+int64_t SoundBank::soundStatus(int64_t slot) const {
+    if (!isSoundLoaded(slot)) return SoundStatusEmpty;
+    bool exists = false;
+    for (const auto& c : engine_->channels) {
+        if (!engine_->running(c) || c.slot != slot) continue;
+        if (ma_sound_is_playing(&c.sound)) return SoundStatusPlaying;
+        exists = true;
+    }
+    return exists ? SoundStatusPaused : SoundStatusStopped;
+}
+
+int64_t SoundBank::soundPan(int64_t slot) const {
+    return validSlot(slot) ? slots_[static_cast<size_t>(slot)].pan : 0;
+}
+
+int64_t SoundBank::busyChannels() const {
+    if (!engine_) return 0;
+    int64_t n = 0;
+    for (const auto& c : engine_->channels)
+        if (engine_->running(c)) ++n;
+    return n;
+}
+
+uint64_t SoundBank::mix(float* out, uint64_t frames) {
+    if (!engine_ || !engine_->noDevice) {
+        std::fill(out, out + frames * kTestChannels, 0.0f);
+        return 0;
+    }
+    ma_uint64 read = 0;
+    if (ma_engine_read_pcm_frames(&engine_->engine, out, frames, &read) != MA_SUCCESS) read = 0;
+    if (read < frames) std::fill(out + read * kTestChannels, out + frames * kTestChannels, 0.0f);
+    return read;
+}
