@@ -126,8 +126,9 @@ void handleClick(Game& game) {
         game.sound.playSound(SoundAlert, 0, kStartAlertVolume);
     } else if (s.paused == 0 && s.inGame == 1) {
         // The sector panel does not stop a launch: the interceptor waits on
-        // its site until the panel closes.
-        game.sound.stopSound(SoundTitle);
+        // its site until the panel closes. The launch request itself stops
+        // the title tune first, on every accepted click, so it is not
+        // stopped a second time here.
         launchInterceptor(game);
     }
 }
