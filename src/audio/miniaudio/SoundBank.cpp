@@ -181,7 +181,10 @@ void SoundBank::playSound(int64_t slot, int64_t flags, int64_t volume) {
 
     ma_sound_config config = ma_sound_config_init_2(&e.engine);
     config.pDataSource = &c->source;
-    config.flags = MA_SOUND_FLAG_NO_SPATIALIZATION;
+    // The game neither places sounds in space nor bends their pitch; without
+    // pitch the resampler is skipped whenever the file's rate is the
+    // device's (miniaudio keeps it on when the rates differ).
+    config.flags = MA_SOUND_FLAG_NO_SPATIALIZATION | MA_SOUND_FLAG_NO_PITCH;
     if (flags & PlayLoop) config.flags |= MA_SOUND_FLAG_LOOPING;
     config.endCallback = &Engine::onSoundEnd;
     config.pEndCallbackUserData = c;
