@@ -1,0 +1,98 @@
+// Writes the seed corpora of the fuzzers: valid and damaged Hall of Fame
+// files and sound files of every accepted form and of many broken ones.
+//   make_seeds <highscore-folder> <wav-folder>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+void put(const std::filesystem::path& p, const Bytes& b) {
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
+void le(Bytes& b, uint64_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
+}
+void text(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
+
+Bytes entry(const std::string& name, int64_t score, const std::string& end = "\n") {
+    Bytes b;
+    text(b, name);
+    text(b, end);
+    le(b, uint64_t(score), 8);
+    return b;
+}
+
+Bytes wav(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, uint32_t frames, bool junkFirst = false) {
+    const uint32_t align = channels * (bits / 8);
+    Bytes data;
+    for (uint32_t f = 0; f < frames * align; ++f) data.push_back(uint8_t(f * 37));
+    Bytes fmt;
+    le(fmt, tag, 2);
+    le(fmt, channels, 2);
+    le(fmt, rate, 4);
+    le(fmt, uint64_t(rate) * align, 4);
+    le(fmt, align, 2);
+    le(fmt, bits, 2);
+    Bytes body;
+    text(body, "WAVE");
+    if (junkFirst) {
+        text(body, "LIST");
+        le(body, 4, 4);
+        text(body, "abcd");
+    }
+    text(body, "fmt ");
+    le(body, fmt.size(), 4);
+    body.insert(body.end(), fmt.begin(), fmt.end());
+    text(body, "data");
+    le(body, data.size(), 4);
+    body.insert(body.end(), data.begin(), data.end());
+    Bytes file;
+    text(file, "RIFF");
+    le(file, body.size(), 4);
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) return 2;
+    const std::filesystem::path hs = argv[1], wv = argv[2];
+    std::filesystem::create_directories(hs);
+    std::filesystem::create_directories(wv);
+
+    Bytes two = entry("ACE", 700);
+    Bytes bob = entry("BOB", 90);
+    two.insert(two.end(), bob.begin(), bob.end());
+    put(hs / "two.dat", two);
+    Bytes ten;
+    for (int i = 0; i < 10; ++i) {
+        Bytes e = entry("Player " + std::to_string(i), 10000 - i * 500);
+        ten.insert(ten.end(), e.begin(), e.end());
+    }
+    put(hs / "ten.dat", ten);
+    put(hs / "crlf.dat", entry("Zoë Ünal", 123456, "\r\n"));
+    put(hs / "cr.dat", entry("CR", 5, "\r"));
+    put(hs / "nul.dat", entry("NUL", -1, std::string(1, '\0')));
+    put(hs / "short.dat", Bytes(two.begin(), two.begin() + 7));
+    put(hs / "badutf8.dat", entry("\xff\xfe\xc3(", 42));
+    put(hs / "empty.dat", {});
+
+    put(wv / "pcm8.wav", wav(1, 1, 8000, 8, 16));
+    put(wv / "pcm16.wav", wav(1, 2, 44100, 16, 16));
+    put(wv / "pcm24.wav", wav(1, 1, 48000, 24, 16));
+    put(wv / "pcm32.wav", wav(1, 2, 48000, 32, 8));
+    put(wv / "float32.wav", wav(3, 1, 44100, 32, 8));
+    put(wv / "adpcm.wav", wav(2, 1, 8000, 4, 8));
+    put(wv / "fmt_not_first.wav", wav(1, 1, 8000, 16, 8, true));
+    Bytes cut = wav(1, 1, 8000, 16, 64);
+    cut.resize(cut.size() - 40);
+    put(wv / "truncated.wav", cut);
+    put(wv / "empty.wav", {});
+    return 0;
+}
