@@ -93,7 +93,19 @@ TEST_F(SoundBankTest, StopSoundSilencesEveryInstanceOfItsSlotOnly) {
     bank.stopSound(SoundLaunch);  // nothing left to stop
     bank.stopSound(SoundTitle);
     EXPECT_EQ(bank.busyChannels(), 0);
+    mix(bank, 512);  // the short fade-out
     EXPECT_EQ(mix(bank, 1024).peakLeft(), 0.0f);
+}
+
+TEST_F(SoundBankTest, AStoppedInstanceFadesOutWithinMillisecondsInsteadOfClicking) {
+    bank.playSound(SoundLaunch, PlayLoop, DefaultVolume);
+    mix(bank, 1000);
+    bank.stopSound(SoundLaunch);
+    const Mixed m = mix(bank, 480);  // 10 ms
+    EXPECT_GT(m.left[0], 0.4f);                         // not cut on the spot
+    EXPECT_LT(m.left[200], m.left[20]);                 // falling
+    EXPECT_EQ(m.left[300], 0.0f);                       // silent after 5 ms
+    for (size_t i = 1; i < 300; ++i) ASSERT_LE(m.left[i], m.left[i - 1] + 1e-6f) << i;
 }
 
 TEST_F(SoundBankTest, APlayWithoutExtraReplacesTheRunningInstance) {

@@ -15,11 +15,17 @@ namespace {
 
 // What a channel holds, as seen by both threads. The game thread moves a
 // channel to Running when it starts an instance; the audio thread moves it
-// from Running to Ended when the instance plays out. Everything else about
-// the channel belongs to the game thread alone.
+// from Running to Ended when the instance plays out, and the game thread
+// does the same when it stops one. Everything else about the channel
+// belongs to the game thread alone.
 enum ChannelState : uint8_t { ChannelIdle = 0, ChannelRunning = 1, ChannelEnded = 2 };
 
 constexpr ma_uint32 kTestChannels = 2;
+// A stopped instance fades out over 5 ms rather than being cut on a click.
+constexpr ma_uint64 kStopFadeMs = 5;
+// How long after its stop a channel is left alone so that its fade can
+// finish, in frames on top of the fade (a few device periods).
+constexpr ma_uint64 kStopSettleFrames = 2048;
 
 #if defined(__linux__)
 void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
@@ -51,8 +57,9 @@ struct SoundBank::Engine {
         ma_sound sound;
         ma_audio_buffer_ref source;  // reads the slot's samples in place
         std::atomic<uint8_t> state{ChannelIdle};
-        bool live = false;   // sound and source are initialised (game thread)
-        int64_t slot = -1;   // game thread
+        bool live = false;          // sound and source are initialised (game thread)
+        int64_t slot = -1;          // game thread
+        ma_uint64 reusableAt = 0;   // engine time when a stopped instance is silent
     };
 
     ma_engine engine;
@@ -75,6 +82,8 @@ struct SoundBank::Engine {
         channel->state.compare_exchange_strong(expected, ChannelEnded, std::memory_order_acq_rel);
     }
 
+    ma_uint64 now() const { return ma_engine_get_time_in_pcm_frames(&engine); }
+
     // Game thread. Uninitialising the sound detaches it from the mixer, so
     // afterwards the audio thread no longer touches the channel.
     void release(Channel& c) {
@@ -83,18 +92,43 @@ struct SoundBank::Engine {
         ma_audio_buffer_ref_uninit(&c.source);
         c.live = false;
         c.slot = -1;
+        c.reusableAt = 0;
         c.state.store(ChannelIdle, std::memory_order_release);
+    }
+
+    // Game thread. The instance fades out on the audio thread and its
+    // channel is free at once; the sound itself is released when the
+    // channel is taken again, by which time the mixer has let go of it.
+    //
+    // The fade runs to silence first and the stop is scheduled well after
+    // it: the mixer treats a sound as stopped for the whole block in which
+    // its stop time falls, so a stop at the end of the fade would cut it.
+    void stop(Channel& c) {
+        const ma_uint64 fade = ma_engine_get_sample_rate(&engine) * kStopFadeMs / 1000;
+        ma_sound_set_fade_in_pcm_frames(&c.sound, -1.0f, 0.0f, fade);
+        c.reusableAt = now() + fade + kStopSettleFrames;
+        ma_sound_set_stop_time_in_pcm_frames(&c.sound, c.reusableAt);
+        c.state.store(ChannelEnded, std::memory_order_release);
     }
 
     bool running(const Channel& c) const {
         return c.live && c.state.load(std::memory_order_acquire) == ChannelRunning;
     }
 
-    // A channel that never held an instance or whose instance has ended.
+    // A channel for a new instance: one never used or released, else one
+    // whose instance ended and has gone quiet, else (all else busy) one
+    // whose instance is still fading out after a stop.
     Channel* freeChannel() {
         for (auto& c : channels)
-            if (!running(c)) return &c;
-        return nullptr;
+            if (!c.live) return &c;
+        const ma_uint64 t = now();
+        Channel* fading = nullptr;
+        for (auto& c : channels) {
+            if (running(c)) continue;
+            if (t >= c.reusableAt) return &c;
+            if (fading == nullptr) fading = &c;
+        }
+        return fading;
     }
 
     ~Engine() {
@@ -138,11 +172,9 @@ bool SoundBank::isOpen() const { return engine_ != nullptr; }
 bool SoundBank::loadSound(int64_t slot, const std::string& path) {
     if (!engine_ || !validSlot(slot)) return false;
     auto decoded = loadWavFile(path);
+    // A failed load leaves the slot empty, whatever it held before.
     if (!decoded) {
-        // A failed load leaves the slot empty, whatever it held before.
-        stopSound(slot);
-        slots_[static_cast<size_t>(slot)].loaded = false;
-        slots_[static_cast<size_t>(slot)].sound = DecodedSound{};
+        loadDecoded(slot, DecodedSound{});
         return false;
     }
     return loadDecoded(slot, std::move(*decoded));
@@ -150,8 +182,11 @@ bool SoundBank::loadSound(int64_t slot, const std::string& path) {
 
 bool SoundBank::loadDecoded(int64_t slot, DecodedSound sound) {
     if (!engine_ || !validSlot(slot)) return false;
-    // Running instances read the old samples in place: stop them first.
-    stopSound(slot);
+    // Instances read the old samples in place: release every one of them,
+    // fading or not, before the samples go.
+    if (engine_)
+        for (auto& c : engine_->channels)
+            if (c.live && c.slot == slot) engine_->release(c);
     Slot& s = slots_[static_cast<size_t>(slot)];
     const bool usable = sound.channels > 0 && sound.sampleRate > 0 && sound.frameCount() > 0;
     s.loaded = usable;
@@ -171,7 +206,7 @@ void SoundBank::playSound(int64_t slot, int64_t flags, int64_t volume) {
     Engine& e = *engine_;
     Engine::Channel* c = e.freeChannel();
     if (c == nullptr) return;  // all channels busy: the request is dropped
-    e.release(*c);             // an instance that ended by itself
+    e.release(*c);             // an instance that ended or was stopped
 
     const Slot& s = slots_[static_cast<size_t>(slot)];
     if (ma_audio_buffer_ref_init(ma_format_f32, s.sound.channels, s.sound.samples.data(),
@@ -206,7 +241,7 @@ void SoundBank::playSound(int64_t slot, int64_t flags, int64_t volume) {
 void SoundBank::stopSound(int64_t slot) {
     if (!engine_ || !validSlot(slot)) return;
     for (auto& c : engine_->channels)
-        if (c.live && c.slot == slot) engine_->release(c);
+        if (engine_->running(c) && c.slot == slot) engine_->stop(c);
 }
 
 void SoundBank::setSoundPan(int64_t slot, int64_t pan) {
