@@ -308,8 +308,8 @@ TEST(SoundBankClosed, ABankWithoutAnEngineIsASilentNoOp) {
     TempDir dir("zarvex_closed");
     writeFile(dir.path / "ok.wav", wav({1, 1, kRate, 16}, pcm16(std::vector<int16_t>(480, 8192))));
 
-    SoundBank bank;  // never opened, like a machine without an audio device
-    EXPECT_FALSE(bank.initSoundNoDevice(0));  // an engine that cannot open
+    SoundBank bank;
+    EXPECT_FALSE(bank.initSoundNoDevice(0));  // the engine refuses to open, as without a device
     EXPECT_FALSE(bank.isOpen());
     for (int64_t slot = 0; slot < kSoundSlots; ++slot) {
         EXPECT_FALSE(bank.loadSound(slot, dir.file("ok.wav")));

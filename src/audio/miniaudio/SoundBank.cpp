@@ -63,6 +63,7 @@ struct SoundBank::Engine {
     };
 
     ma_engine engine;
+    bool engineReady = false;  // ma_engine_init succeeded
     bool noDevice = false;
     std::array<Channel, kChannels> channels;
 
@@ -133,7 +134,7 @@ struct SoundBank::Engine {
 
     ~Engine() {
         for (auto& c : channels) release(c);
-        ma_engine_uninit(&engine);
+        if (engineReady) ma_engine_uninit(&engine);
     }
 };
 
@@ -148,13 +149,15 @@ bool SoundBank::open(bool noDevice, uint32_t sampleRate) {
     if (engine_) return true;
     auto e = std::make_unique<Engine>();
     ma_engine_config config = ma_engine_config_init();
-    if (!noDevice) quietAlsa();
     if (noDevice) {
         config.noDevice = MA_TRUE;
         config.channels = kTestChannels;
         config.sampleRate = sampleRate;
+    } else {
+        quietAlsa();
     }
     if (ma_engine_init(&config, &e->engine) != MA_SUCCESS) return false;
+    e->engineReady = true;
     e->noDevice = noDevice;
     engine_ = std::move(e);
     return true;
@@ -162,10 +165,7 @@ bool SoundBank::open(bool noDevice, uint32_t sampleRate) {
 
 bool SoundBank::initSound() { return open(false, 0); }
 
-bool SoundBank::initSoundNoDevice(uint32_t sampleRate) {
-    if (sampleRate == 0) return false;
-    return open(true, sampleRate);
-}
+bool SoundBank::initSoundNoDevice(uint32_t sampleRate) { return open(true, sampleRate); }
 
 bool SoundBank::isOpen() const { return engine_ != nullptr; }
 
@@ -184,11 +184,11 @@ bool SoundBank::loadDecoded(int64_t slot, DecodedSound sound) {
     if (!engine_ || !validSlot(slot)) return false;
     // Instances read the old samples in place: release every one of them,
     // fading or not, before the samples go.
-    if (engine_)
-        for (auto& c : engine_->channels)
-            if (c.live && c.slot == slot) engine_->release(c);
+    for (auto& c : engine_->channels)
+        if (c.live && c.slot == slot) engine_->release(c);
     Slot& s = slots_[static_cast<size_t>(slot)];
-    const bool usable = sound.channels > 0 && sound.sampleRate > 0 && sound.frameCount() > 0;
+    const bool usable = sound.channels > 0 && sound.channels <= kWavMaxChannels && sound.sampleRate > 0 &&
+                        sound.frameCount() > 0;
     s.loaded = usable;
     s.sound = usable ? std::move(sound) : DecodedSound{};
     return usable;
