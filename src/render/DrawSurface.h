@@ -3,11 +3,13 @@
 // five primitives (box, circle, line, point, text), text measurement, three
 // fonts and four drawing modes. Shapes are rasterized here, exactly and with
 // clipping; glyphs come from the TextRenderer.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "render/RasterBlend.h"
 #include "render/TextRenderer.h"
 
 enum DrawMode : int64_t {
@@ -52,10 +54,25 @@ public:
 
     // The pixel at (x, y) in the game's packing r | g << 8 | b << 16.
     int64_t pixel(int x, int y) const;
-    const Canvas& canvas() const { return canvas_; }
-    Canvas& canvas() { return canvas_; }
+    // The complete pixels; rows still held as one pending colour are written
+    // out first.
+    const Canvas& canvas() const { flushRows(); return canvas_; }
+    Canvas& canvas() { flushRows(); return canvas_; }
 
 private:
+    // Rows of one colour (a full-width span, the background box) are kept as
+    // that colour and written out only when something else touches the row
+    // or the canvas is handed out: a full-canvas fill followed by a
+    // full-canvas blend then costs one pass over the memory instead of three.
+    void flushRows() const;
+    void flushRow(int y) const;
+    void flushRowRange(int y0, int y1) const;
+    void fillSpan(int y, int x0, int x1, uint32_t px);
+    void blendSpan(int y, int x0, int x1);
+    void paintSpan(int y, __int128 x0, __int128 x1);
+    void paintPixel(int x, int y);
+    bool setPen(int64_t colour);
+
     TextRenderer& text_;
     FramePresenter* presenter_;
     std::vector<uint32_t> buffer_;
@@ -64,4 +81,13 @@ private:
     FontHandle font_ = defaultFont;
     int64_t backColour_ = 0;
     bool inFrame_ = false;
+
+    mutable std::array<uint32_t, kHeight> rowColour_{};
+    mutable std::array<uint8_t, kHeight> rowPending_{};
+    mutable int pendingRows_ = 0;
+    // The pen of the primitive being drawn: opaque pixel or blend.
+    bool penBlend_ = false;
+    uint32_t penPixel_ = 0xff000000u;
+    raster::Blend pen_;
+    std::vector<int64_t> halfWidths_;
 };
