@@ -11,16 +11,6 @@
 
 namespace {
 
-// The pass that just ran remembers whether a THROBBER dodged in it; the
-// alarm update reads it a moment later in the same simulation step. It is
-// tagged with its game so that several games (tests, benchmarks) never see
-// each other's flag.
-struct AlarmFlag {
-    const Game* game = nullptr;
-    bool throbberMoved = false;
-};
-AlarmFlag gAlarm;
-
 constexpr float kGroundY = 733.0f;
 constexpr double kBottomY = 768.0;
 
@@ -238,11 +228,10 @@ void warheadPass(Game& game) {
         }
     }
 
-    gAlarm.game = &game;
-    gAlarm.throbberMoved = throbberMoved;
+    st.throbberMoved = throbberMoved ? 1 : 0;
 }
 
-bool throbberMovedInLastPass(const Game& game) { return gAlarm.game == &game && gAlarm.throbberMoved; }
+bool throbberMovedInLastPass(const Game& game) { return game.state.throbberMoved != 0; }
 
 void updateAlarmPhase(Game& game) {
     GameState& st = game.state;

@@ -51,6 +51,9 @@ struct GameState {
     std::string hallText;
     int64_t groundColour = 0;
     int64_t cityColour = 0;
+    // Whether a THROBBER dodged in this step's warhead pass; the alarm
+    // phase that follows the pass reads it.
+    uint8_t throbberMoved = 0;
 };
 
 // The values a run of the program starts with, set in the order of the
