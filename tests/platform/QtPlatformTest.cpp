@@ -116,6 +116,21 @@ TEST(QtText, MeasuresPerFontAndFallsBackForUnknownFamilies) {
                 EXPECT_EQ(px[y * 200 + x] & 0x0000ffffu, 0u) << "only red light";
             }
     EXPECT_GT(lit, 20);
+
+    // The second drawing of a text (from its cached coverage) in another
+    // colour lights the same pixels; text half off the canvas is clipped.
+    std::vector<uint32_t> again(200 * 50, 0xff000000u);
+    Canvas c2{again.data(), 200, 50, 200};
+    text.drawGlyphs(c2, small, 10, 10, "MMMM", 0x00ff00);
+    int same = 0;
+    for (size_t i = 0; i < px.size(); ++i) {
+        EXPECT_EQ(px[i] != 0xff000000u, again[i] != 0xff000000u);
+        same += again[i] != 0xff000000u;
+        EXPECT_EQ(again[i] & 0x00ff00ffu, 0u) << "only green light";
+    }
+    EXPECT_EQ(same, lit);
+    text.drawGlyphs(c2, big, -150, -60, "ZARVEX", 0xffffff);
+    text.drawGlyphs(c2, big, 190, 45, "ZARVEX", 0xffffff);
 }
 
 TEST(QtPlatformEvents, CanvasWindowAndMenuEventsBecomeTheGames) {

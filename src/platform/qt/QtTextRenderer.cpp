@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // The macOS name of the system's user-interface typeface; here the general
@@ -47,25 +48,68 @@ double QtTextRenderer::textWidth(FontHandle font, const std::string& text) {
 
 double QtTextRenderer::textHeight(FontHandle font, const std::string&) { return face(font).metrics.height(); }
 
+const QtTextRenderer::Mask& QtTextRenderer::mask(FontHandle font, const std::string& text) {
+    auto key = std::make_pair(font, text);
+    auto it = masks_.find(key);
+    if (it != masks_.end()) return it->second;
+    // The texts of a game are few (labels, prompts, the HUD with its score);
+    // should some caller draw endless new ones, start the cache afresh.
+    if (masks_.size() >= 512) masks_.clear();
+
+    const Face& f = face(font);
+    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // Glyphs may reach outside the advance box (italics, accents): leave a
+    // margin around the bounding rectangle that Qt reports.
+    const QRectF bounds = f.metrics.boundingRect(s);
+    const int margin = 2 + f.font.pixelSize() / 8;
+    const int left = static_cast<int>(std::floor(bounds.left())) - margin;
+    const int top = static_cast<int>(std::floor(f.metrics.ascent() + bounds.top())) - margin;
+    const int width = std::max(1, static_cast<int>(std::ceil(bounds.right())) + margin - left);
+    const int height = std::max(1, static_cast<int>(std::ceil(f.metrics.ascent() + bounds.bottom())) + margin - top);
+
+    Mask m;
+    m.left = left;
+    m.top = top;
+    m.coverage = QImage(width, height, QImage::Format_Alpha8);
+    m.coverage.fill(0);
+    QPainter painter(&m.coverage);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setFont(f.font);
+    painter.setPen(QColor(255, 255, 255, 255));
+    // The game places the top-left corner of the line box; Qt places the
+    // baseline, which lies one ascent lower.
+    painter.drawText(QPointF(-left, f.metrics.ascent() - top), s);
+    painter.end();
+    return masks_.emplace(std::move(key), std::move(m)).first->second;
+}
+
 void QtTextRenderer::drawGlyphs(Canvas& canvas, FontHandle font, int64_t x, int64_t y, const std::string& text,
                                 int64_t colour) {
     if (!canvas.pixels || canvas.width <= 0 || canvas.height <= 0 || text.empty()) return;
-    // Far outside the canvas nothing can show; this also keeps the values
-    // within what QPainter's coordinates hold.
+    // Far outside the canvas nothing can show; this also keeps the sums
+    // below far from overflowing.
     constexpr int64_t kFar = 1 << 20;
     if (x < -kFar || x > kFar || y < -kFar || y > kFar) return;
-    if (targetPixels_ != canvas.pixels || target_.width() != canvas.width || target_.height() != canvas.height) {
-        target_ = QImage(reinterpret_cast<uchar*>(canvas.pixels), canvas.width, canvas.height,
-                         static_cast<qsizetype>(canvas.stride) * 4, QImage::Format_RGB32);
-        targetPixels_ = canvas.pixels;
+    const Mask& m = mask(font, text);
+    const int64_t x0 = x + m.left, y0 = y + m.top;
+    const int64_t colStart = std::max<int64_t>(0, -x0);
+    const int64_t colEnd = std::min<int64_t>(m.coverage.width(), canvas.width - x0);
+    const int64_t rowStart = std::max<int64_t>(0, -y0);
+    const int64_t rowEnd = std::min<int64_t>(m.coverage.height(), canvas.height - y0);
+    if (colStart >= colEnd || rowStart >= rowEnd) return;
+
+    const uint32_t r = uint32_t(colour & 0xff), g = uint32_t((colour >> 8) & 0xff), b = uint32_t((colour >> 16) & 0xff);
+    for (int64_t row = rowStart; row < rowEnd; ++row) {
+        const uchar* cov = m.coverage.constScanLine(static_cast<int>(row));
+        uint32_t* dst = canvas.pixels + (y0 + row) * canvas.stride + x0;
+        for (int64_t col = colStart; col < colEnd; ++col) {
+            const uint32_t a = cov[col];
+            if (a == 0) continue;
+            const uint32_t d = dst[col];
+            const uint32_t na = 255 - a;
+            const uint32_t dr = (d >> 16) & 0xff, dg = (d >> 8) & 0xff, db = d & 0xff;
+            dst[col] = 0xff000000u | (((r * a + dr * na) / 255) << 16) | (((g * a + dg * na) / 255) << 8) |
+                       ((b * a + db * na) / 255);
+        }
     }
-    const Face& f = face(font);
-    QPainter painter(&target_);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.setFont(f.font);
-    painter.setPen(QColor(int(colour & 0xff), int((colour >> 8) & 0xff), int((colour >> 16) & 0xff)));
-    // The game places the top-left corner of the line box; Qt places the
-    // baseline, which lies one ascent lower.
-    painter.drawText(QPointF(double(x), double(y) + f.metrics.ascent()),
-                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }

@@ -1,11 +1,17 @@
 #pragma once
-// Glyphs and text metrics through Qt: anti-aliased QPainter text drawn
-// straight into the game's canvas, measured with QFontMetricsF. Needs a
+// Glyphs and text metrics through Qt: anti-aliased text rendered by
+// QPainter and measured with QFontMetricsF. Each text is rendered once into
+// a coverage mask, which is then blended in its colour wherever it is
+// drawn: the game draws the same few texts every frame (the title's 104 px
+// letters cost far more to rasterize than to blend). Needs a
 // QGuiApplication (or QApplication) alive.
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "render/TextRenderer.h"
@@ -27,11 +33,17 @@ private:
         QFont font;
         QFontMetricsF metrics;
     };
+    // A text's coverage, 0..255 per pixel; (left, top) is the mask's
+    // corner relative to the top-left corner of the text's line box.
+    struct Mask {
+        QImage coverage;  // Format_Alpha8
+        int left = 0;
+        int top = 0;
+    };
     const Face& face(FontHandle font) const;
+    const Mask& mask(FontHandle font, const std::string& text);
 
     Face default_;
     std::vector<Face> faces_;
-    // A QImage over the canvas buffer, rebuilt only when the buffer changes.
-    QImage target_;
-    uint32_t* targetPixels_ = nullptr;
+    std::map<std::pair<FontHandle, std::string>, Mask> masks_;
 };
