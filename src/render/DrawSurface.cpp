@@ -122,7 +122,7 @@ void DrawSurface::endFrame() {
 void DrawSurface::flushRow(int y) const {
     if (!rowPending_[size_t(y)]) return;
     uint32_t* row = canvas_.pixels + ptrdiff_t(y) * kW;
-    std::fill(row, row + kW, rowColour_[size_t(y)]);
+    raster::fillRow(row, kW, rowColour_[size_t(y)]);
     rowPending_[size_t(y)] = 0;
     --pendingRows_;
 }
@@ -147,12 +147,12 @@ void DrawSurface::fillSpan(int y, int x0, int x1, uint32_t px) {
     uint32_t* row = canvas_.pixels + ptrdiff_t(y) * kW;
     if (rowPending_[yi]) {
         // Write the row once: its old colour around the new span.
-        std::fill(row, row + x0, rowColour_[yi]);
-        std::fill(row + x1 + 1, row + kW, rowColour_[yi]);
+        raster::fillRow(row, size_t(x0), rowColour_[yi]);
+        raster::fillRow(row + x1 + 1, size_t(kW - 1 - x1), rowColour_[yi]);
         rowPending_[yi] = 0;
         --pendingRows_;
     }
-    std::fill(row + x0, row + x1 + 1, px);
+    raster::fillRow(row + x0, size_t(x1 - x0 + 1), px);
 }
 
 void DrawSurface::blendSpan(int y, int x0, int x1) {
@@ -166,9 +166,9 @@ void DrawSurface::blendSpan(int y, int x0, int x1) {
             return;
         }
         uint32_t* row = canvas_.pixels + ptrdiff_t(y) * kW;
-        std::fill(row, row + x0, old);
-        std::fill(row + x0, row + x1 + 1, mixed);
-        std::fill(row + x1 + 1, row + kW, old);
+        raster::fillRow(row, size_t(x0), old);
+        raster::fillRow(row + x0, size_t(x1 - x0 + 1), mixed);
+        raster::fillRow(row + x1 + 1, size_t(kW - 1 - x1), old);
         rowPending_[yi] = 0;
         --pendingRows_;
         return;

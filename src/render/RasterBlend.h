@@ -31,6 +31,10 @@ inline uint32_t div255(uint32_t v) { return (v * 0x8081u) >> 23; }
 struct Blend {
     uint32_t inverse = 255;  // 255 - alpha
     uint32_t red = 0, green = 0, blue = 0;  // alpha * source channel
+    // The same as the 16-bit lanes of one pixel (B, G, R, X) for the vector
+    // kernels; the X lane is 0 in both.
+    uint64_t inverseLanes = 255 | 255u << 16 | uint64_t(255) << 32;
+    uint64_t sourceLanes = 0;
 
     uint32_t apply(uint32_t dst) const {
         const uint32_t r = (red + inverse * ((dst >> 16) & 0xffu)) / 255;
@@ -49,8 +53,13 @@ inline Blend makeBlend(int64_t colour) {
     b.red = a * (c & 0xffu);
     b.green = a * ((c >> 8) & 0xffu);
     b.blue = a * ((c >> 16) & 0xffu);
+    b.inverseLanes = uint64_t(b.inverse) | uint64_t(b.inverse) << 16 | uint64_t(b.inverse) << 32;
+    b.sourceLanes = uint64_t(b.blue) | uint64_t(b.green) << 16 | uint64_t(b.red) << 32;
     return b;
 }
+
+// Sets n pixels to px.
+void fillRow(uint32_t* p, size_t n, uint32_t px);
 
 // Blends n pixels in place with the fastest kernel this processor runs.
 void blendRow(uint32_t* p, size_t n, const Blend& b);

@@ -84,6 +84,16 @@ TEST(SurfaceBlendKernel, KernelsTouchExactlyTheirSpan) {
     }
 }
 
+TEST(SurfaceBlendKernel, FillTouchesExactlyItsSpan) {
+    for (size_t offset = 0; offset < 9; ++offset)
+        for (size_t n = 0; n < 80; ++n) {
+            std::vector<uint32_t> row(100, 0xff010203u);
+            raster::fillRow(row.data() + offset, n, 0xffabcdefu);
+            for (size_t i = 0; i < row.size(); ++i)
+                ASSERT_EQ(row[i], i >= offset && i < offset + n ? 0xffabcdefu : 0xff010203u) << offset << " " << n;
+        }
+}
+
 class SurfaceBlendTest : public DrawSurfaceFixture {
 protected:
     // A canvas with a different colour in every pixel of the area used.
