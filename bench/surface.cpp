@@ -1,0 +1,229 @@
+// The drawing surface against QPainter on a QImage of the same size and
+// format, both drawing the worst frame the game can produce: the background
+// box, the game-over flash (an alpha-blended disc of radius 800 over the whole
+// canvas), 60 discs of radius 20 to 100 (half of them blended), 40 lines
+// across the playfield, 200 small boxes and the nine grey bands of the screen
+// static. QPainter draws without anti-aliasing, the fair peer for exact
+// integer shapes.
+//
+// Prints, after Google Benchmark's table, one line:
+//   surface X ms, QPainter Y ms, ratio Z
+#include <benchmark/benchmark.h>
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "render/DrawSurface.h"
+
+namespace {
+
+// No text is drawn in this frame.
+class NoText final : public TextRenderer {
+public:
+    FontHandle loadFont(const std::string&, int64_t, int64_t) override { return 1; }
+    double textWidth(FontHandle, const std::string&) override { return 0; }
+    double textHeight(FontHandle, const std::string&) override { return 0; }
+    void drawGlyphs(Canvas&, FontHandle, int64_t, int64_t, const std::string&, int64_t) override {}
+};
+
+struct Op {
+    enum Kind { Mode, Box, Circle, Line, Flush } kind;
+    int64_t a = 0, b = 0, c = 0, d = 0, colour = 0;
+};
+
+// A fixed pseudo-random sequence so that every run draws the same frame.
+struct Lcg {
+    uint64_t s = 0x2545F4914F6CDD1Dull;
+    int64_t range(int64_t lo, int64_t hi) {
+        s = s * 6364136223846793005ull + 1442695040888963407ull;
+        return lo + int64_t((s >> 33) % uint64_t(hi - lo + 1));
+    }
+};
+
+// `flushAfterBackground` adds, right after the background box, a call that
+// makes every row real pixels (as text drawn early in a frame does), so the
+// flash blends real pixels instead of rows of one colour.
+std::vector<Op> worstFrame(bool flushAfterBackground) {
+    Lcg rng;
+    std::vector<Op> ops;
+    ops.push_back({Op::Mode, Default});
+    ops.push_back({Op::Box, 0, 0, 1280, 768, rgb(8, 8, 40)});
+    if (flushAfterBackground) ops.push_back({Op::Flush});
+    ops.push_back({Op::Mode, AlphaBlend});
+    ops.push_back({Op::Circle, 640, 384, 800, 0, rgba(255, 255, 255, 130)});
+    for (int i = 0; i < 60; ++i) {
+        const bool blend = i % 2 == 1;
+        ops.push_back({Op::Mode, blend ? AlphaBlend : Default});
+        const int64_t r = rng.range(20, 100);
+        const int64_t x = rng.range(0, 1279), y = rng.range(0, 733);
+        const int64_t green = rng.range(80, 255), blue = rng.range(0, 120);
+        const int64_t alpha = blend ? rng.range(30, 240) : 0;
+        ops.push_back({Op::Circle, x, y, r, 0, rgba(255, green, blue, alpha)});
+    }
+    ops.push_back({Op::Mode, Default});
+    for (int i = 0; i < 40; ++i) {
+        const int64_t from = rng.range(0, i % 4 == 3 ? 733 : 1279), to = rng.range(0, i % 4 == 3 ? 733 : 1279);
+        if (i % 4 == 3)  // a few across, the rest falling trails
+            ops.push_back({Op::Line, 0, from, 1279, to, rgb(255, 0, 0)});
+        else
+            ops.push_back({Op::Line, from, 0, to, 733, rgb(255, 0, 0)});
+    }
+    for (int i = 0; i < 200; ++i) {
+        const int64_t x = rng.range(0, 1275), y = rng.range(0, 763);
+        ops.push_back({Op::Box, x, y, 5, 5, rgb(0, 255, 255)});
+    }
+    for (int i = 0; i < 9; ++i) {
+        const int64_t y = rng.range(0, 768), h = rng.range(1, 5), v = rng.range(50, 200);
+        ops.push_back({Op::Box, 0, y, 1280, h, rgb(v, v, v)});
+    }
+    return ops;
+}
+
+void drawOnSurface(DrawSurface& s, const std::vector<Op>& ops) {
+    s.beginFrame();
+    for (const Op& op : ops) {
+        switch (op.kind) {
+        case Op::Mode: s.setMode(op.a); break;
+        case Op::Box: s.box(op.a, op.b, op.c, op.d, op.colour); break;
+        case Op::Circle: s.circle(op.a, op.b, op.c, op.colour); break;
+        case Op::Line: s.line(op.a, op.b, op.c, op.d, op.colour); break;
+        case Op::Flush: s.canvas(); break;
+        }
+    }
+    s.endFrame();
+}
+
+QColor qcolour(int64_t c, bool blend) {
+    return QColor(int(c & 0xff), int((c >> 8) & 0xff), int((c >> 16) & 0xff), blend ? int((c >> 24) & 0xff) : 255);
+}
+
+void drawWithQPainter(QImage& image, const std::vector<Op>& ops) {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    bool blend = false;
+    for (const Op& op : ops) {
+        switch (op.kind) {
+        case Op::Mode: blend = op.a == AlphaBlend; break;
+        case Op::Box: p.fillRect(QRect(int(op.a), int(op.b), int(op.c), int(op.d)), qcolour(op.colour, blend)); break;
+        case Op::Circle:
+            p.setPen(Qt::NoPen);
+            p.setBrush(qcolour(op.colour, blend));
+            p.drawEllipse(QPoint(int(op.a), int(op.b)), int(op.c), int(op.c));
+            break;
+        case Op::Line:
+            p.setPen(QPen(qcolour(op.colour, blend), 0));
+            p.drawLine(int(op.a), int(op.b), int(op.c), int(op.d));
+            break;
+        case Op::Flush: break;
+        }
+    }
+}
+
+void BM_Surface_WorstFrame(benchmark::State& state) {
+    NoText text;
+    DrawSurface surface(text);
+    const auto ops = worstFrame(false);
+    for (auto _ : state) {
+        drawOnSurface(surface, ops);
+        benchmark::DoNotOptimize(surface.canvas().pixels[640]);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Surface_WorstFrame)->Unit(benchmark::kMillisecond);
+
+void BM_Surface_WorstFrame_FlashOverPixels(benchmark::State& state) {
+    NoText text;
+    DrawSurface surface(text);
+    const auto ops = worstFrame(true);
+    for (auto _ : state) {
+        drawOnSurface(surface, ops);
+        benchmark::DoNotOptimize(surface.canvas().pixels[640]);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Surface_WorstFrame_FlashOverPixels)->Unit(benchmark::kMillisecond);
+
+void BM_QPainter_WorstFrame(benchmark::State& state) {
+    QImage image(DrawSurface::kWidth, DrawSurface::kHeight, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const auto ops = worstFrame(false);
+    for (auto _ : state) {
+        drawWithQPainter(image, ops);
+        benchmark::DoNotOptimize(image.constBits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_QPainter_WorstFrame)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per frame for the summary line.
+class SummaryReporter final : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> msPerFrame;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.iterations == 0) continue;
+            const double ms = r.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond) /
+                              benchmark::GetTimeUnitMultiplier(r.time_unit);
+            auto it = msPerFrame.find(r.run_name.function_name);
+            if (it == msPerFrame.end() || ms < it->second) msPerFrame[r.run_name.function_name] = ms;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    {
+        // Both painters must really draw the same picture: compare one frame.
+        // Edges and QPainter's rounded blending differ slightly, so count
+        // pixels off by more than 2 in some channel.
+        NoText text;
+        DrawSurface surface(text);
+        const auto ops = worstFrame(false);
+        drawOnSurface(surface, ops);
+        QImage image(DrawSurface::kWidth, DrawSurface::kHeight, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        drawWithQPainter(image, ops);
+        int64_t differing = 0;
+        for (int y = 0; y < DrawSurface::kHeight; ++y) {
+            const auto* q = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+            const uint32_t* p = surface.canvas().pixels + y * surface.canvas().stride;
+            for (int x = 0; x < DrawSurface::kWidth; ++x)
+                for (int shift : {0, 8, 16})
+                    if (std::abs(int((p[x] >> shift) & 0xff) - int((q[x] >> shift) & 0xff)) > 2) {
+                        ++differing;
+                        break;
+                    }
+        }
+        std::printf("pixels differing from QPainter's frame: %lld of %d (%.2f%%)\n", static_cast<long long>(differing),
+                    DrawSurface::kWidth * DrawSurface::kHeight,
+                    100.0 * double(differing) / (DrawSurface::kWidth * DrawSurface::kHeight));
+    }
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto& t = reporter.msPerFrame;
+    const auto s = t.find("BM_Surface_WorstFrame"), q = t.find("BM_QPainter_WorstFrame");
+    if (s != t.end() && q != t.end() && q->second > 0)
+        std::printf("surface %.3f ms, QPainter %.3f ms, ratio %.3f\n", s->second, q->second, s->second / q->second);
+    const auto f = t.find("BM_Surface_WorstFrame_FlashOverPixels");
+    if (f != t.end() && q != t.end() && q->second > 0)
+        std::printf("surface, flash over real pixels %.3f ms, ratio %.3f\n", f->second, f->second / q->second);
+    return 0;
+}
