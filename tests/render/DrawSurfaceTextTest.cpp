@@ -89,6 +89,36 @@ TEST_F(SurfaceTextTest, GlyphsAreDrawnOverTheFinishedPixels) {
     EXPECT_EQ(c.pixels[kW * kH - 1], 0xff000050u);
 }
 
+TEST_F(SurfaceTextTest, TextAmongRowsOfOneColourKeepsEveryPixelRight) {
+    // Text makes real only the rows its glyphs can reach; the picture must
+    // come out the same as on a canvas whose rows were all real from the
+    // start.
+    text.paintBoxes = true;
+    FixedText otherText;
+    otherText.paintBoxes = true;
+    DrawSurface ref(otherText);
+    for (DrawSurface* s : {&surface, &ref}) {
+        s->box(0, 0, kW, kH, rgb(0, 0, 80));
+        if (s == &ref) s->canvas();  // every row real pixels
+        s->setMode(Transparent);
+        s->drawText(20, 20, "SCORE", kWhite);
+        s->drawText(600, 740, "10", rgb(255, 255, 0));
+        s->drawText(-3, -10, "x", kRed);  // partly above the canvas
+        s->setMode(AlphaBlend);
+        s->circle(640, 384, 800, rgba(255, 255, 255, 100));
+        s->setMode(Default);
+        s->circle(100, 700, 60, rgb(0, 200, 0));
+    }
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) ASSERT_EQ(surface.pixel(x, y), ref.pixel(x, y)) << x << "," << y;
+    const Canvas& a = surface.canvas();
+    const Canvas& b = ref.canvas();
+    for (int i = 0; i < kW * kH; ++i) ASSERT_EQ(a.pixels[i], b.pixels[i]) << i;
+    // The glyph boxes survived: white blended over by the flash.
+    EXPECT_EQ(surface.pixel(20, 20), rgb(255, 255, 255));
+    EXPECT_NE(surface.pixel(19, 20), surface.pixel(20, 20));
+}
+
 TEST_F(SurfaceTextTest, FontsAndMetricsPassThroughTheCurrentFont) {
     const FontHandle big = surface.loadFont(".AppleSystemUIFont", 104, FontBold);
     const FontHandle small = surface.loadFont(".AppleSystemUIFont", 16, 0);
