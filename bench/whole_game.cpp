@@ -1,0 +1,148 @@
+// The whole game's figures, with the real Qt window and canvas on the
+// offscreen platform and the real sound bank:
+//  - the heaviest frame of the game (event poll, simulation step, drawing
+//    and showing the canvas; the 16 ms sleep is not the game's work),
+//  - start-up to the first drawn frame, from the moment the process began,
+//  - peak memory after the heaviest frames,
+//  - CPU use while idling on the title screen, with the real frame loop.
+// The three figures are printed first, then the frame benchmark runs.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/App.h"
+#include "audio/miniaudio/SoundBank.h"
+#include "HeavyStates.h"
+#include "battle/Board.h"
+#include "battle/Simulation.h"
+#include "core/Game.h"
+#include "core/Random.h"
+#include "platform/qt/QtPlatform.h"
+#include "render/DrawSurface.h"
+#include "render/Frame.h"
+
+namespace {
+
+// Milliseconds since this process was started by the kernel.
+double msSinceProcessStart() {
+    std::ifstream in("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string f;
+    unsigned long long startTicks = 0;
+    for (int i = 3; i <= 22 && fields >> f; ++i)
+        if (i == 22) startTicks = std::stoull(f);
+    timespec boot{};
+    clock_gettime(CLOCK_BOOTTIME, &boot);
+    const double nowMs = double(boot.tv_sec) * 1000.0 + double(boot.tv_nsec) / 1e6;
+    return nowMs - double(startTicks) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double peakMegabytes() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_maxrss) / 1024.0;
+}
+
+// The real program's parts, started the way the game starts.
+struct RealGame {
+    RealGame() : random(12345), game(platform, sound, random), surface(platform.textRenderer(), &platform) {
+        startUp(game, surface);
+    }
+    ~RealGame() { shutDown(game); }
+    QtPlatform platform;
+    SoundBank sound;
+    SeededRandom random;
+    Game game;
+    DrawSurface surface;
+};
+
+RealGame* gGame = nullptr;
+
+// The frame of the game at its heaviest: the simulation's worst step and
+// the drawing's worst picture in one frame, shown in the real window. The
+// two cannot meet in one state (the full-size game-over flash destroys every
+// warhead at once), so each frame steps one game and draws another; both run
+// on the real window's platform.
+void BM_HeaviestGameFrame(benchmark::State& state) {
+    QtPlatform& platform = gGame->platform;
+    SoundBank& sound = gGame->sound;
+    SeededRandom random(99);
+    Game picture(platform, sound, random);
+    picture.state.bigFont = gGame->game.state.bigFont;
+    picture.state.smallFont = gGame->game.state.smallFont;
+    heavy::buildHeaviestPicture(picture);
+
+    constexpr size_t kBatch = 64;
+    std::vector<std::unique_ptr<Game>> battles;
+    size_t next = kBatch;
+    for (auto _ : state) {
+        if (next == kBatch) {  // a step changes its game: step fresh copies
+            state.PauseTiming();
+            battles.clear();
+            for (size_t i = 0; i < kBatch; ++i) {
+                battles.push_back(std::make_unique<Game>(platform, sound, random));
+                heavy::buildHeavyBattle(*battles.back());
+            }
+            next = 0;
+            state.ResumeTiming();
+        }
+        platform.pollEvent();
+        simulationStep(*battles[next++]);
+        drawFrame(picture, gGame->surface);
+    }
+}
+BENCHMARK(BM_HeaviestGameFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    char pattern[] = "/tmp/zarvex-bench-XXXXXX";
+    if (mkdtemp(pattern)) qputenv("XDG_DATA_HOME", pattern);  // keep the user's Hall of Fame out of it
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+
+    // Start-up to the first drawn frame.
+    auto real = std::make_unique<RealGame>();
+    runFrame(real->game, real->surface);
+    const double startupMs = msSinceProcessStart();
+
+    // Idling on the title screen with the real loop and its sleeps.
+    const double cpu0 = cpuSeconds();
+    const auto wall0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < 300; ++i) runFrame(real->game, real->surface);
+    const double idleWall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    const double idleCpu = (cpuSeconds() - cpu0) / idleWall * 100.0;
+
+    gGame = real.get();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    std::printf("start-up to the first drawn frame: %.0f ms (target at most 300)\n", startupMs);
+    std::printf("CPU while idling on the title screen: %.1f %% of one core (target at most 10)\n", idleCpu);
+    std::printf("peak memory: %.1f MB (target at most 120)\n", peakMegabytes());
+    gGame = nullptr;
+    real.reset();
+    return 0;
+}
