@@ -54,8 +54,10 @@ public:
 
     // The pixel at (x, y) in the game's packing r | g << 8 | b << 16.
     int64_t pixel(int x, int y) const;
-    // The complete pixels; rows still held as one pending colour are written
-    // out first.
+    // The complete pixels: rows still held as one pending colour are written
+    // out first. Later drawing may hold rows back again, so read the pixels
+    // through a fresh call (or pixel()) after drawing, not through a pointer
+    // kept from before.
     const Canvas& canvas() const { flushRows(); return canvas_; }
     Canvas& canvas() { flushRows(); return canvas_; }
 
