@@ -13,6 +13,7 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZARVEX_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 900
+./scripts/check-package.sh build
 
 if [ "${ZARVEX_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVEX_SANITIZE=ON -DZARVEX_BENCH=OFF \

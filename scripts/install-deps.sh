@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   clang libclang-rt-dev
-  appstream file
+  appstream desktop-file-utils dpkg-dev file
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const int size = QString::fromLocal8Bit(argv[i]).toInt();
         if (size < 16 || size > 1024) return 2;
-        const QString dir = out + QStringLiteral("/%1x%1").arg(size);
+        const QString dir = out + QStringLiteral("/%1x%1/apps").arg(size);
         QDir().mkpath(dir);
         if (!drawIcon(size).save(dir + QStringLiteral("/org.zarvex.Zarvex.png"))) return 1;
     }
