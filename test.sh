@@ -33,8 +33,11 @@ if [ "${ZARVEX_SKIP_FUZZ:-0}" != 1 ]; then
   for target in highscores wav; do
     mkdir -p "build-fuzz/corpus/$target"
     echo "Fuzzing the $target reader for ${fuzz_seconds} s"
-    "build-fuzz/bin/fuzz_$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-      -print_final_stats=1 "build-fuzz/corpus/$target" "build-fuzz/seeds/$target" 2>&1 | tail -n 12
-    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzzing the $target reader found a fault" >&2; exit 1; }
+    if ! "build-fuzz/bin/fuzz_$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix=build-fuzz/ -print_final_stats=1 \
+      "build-fuzz/corpus/$target" "build-fuzz/seeds/$target" 2>&1 | tail -n 60; then
+      echo "fuzzing the $target reader found a fault (its input is in build-fuzz/)" >&2
+      exit 1
+    fi
   done
 fi
