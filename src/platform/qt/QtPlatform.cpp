@@ -221,6 +221,8 @@ void QtPlatform::activateApp() {
     if (window_->isMinimized()) window_->showNormal();
     window_->raise();
     window_->activateWindow();
+    // Back from a dialog, keys must reach the game again without a click.
+    if (canvas_) canvas_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void QtPlatform::closeWindow() {
