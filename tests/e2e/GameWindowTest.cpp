@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "QtTestApp.h"
 #include "app/App.h"
 #include "audio/miniaudio/SoundBank.h"
 #include "core/Game.h"
@@ -17,14 +18,7 @@
 #include "render/DrawSurface.h"
 
 namespace {
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_e2e";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return qtTestApp(); }
 
 // Keeps the test's Hall of Fame away from the user's own.
 class E2E : public ::testing::Test {

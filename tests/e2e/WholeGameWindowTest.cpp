@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "QtTestApp.h"
 #include "SoundRecorder.h"
 #include "app/App.h"
 #include "core/Game.h"
@@ -26,14 +27,7 @@
 #include "render/DrawSurface.h"
 
 namespace {
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_e2e";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return qtTestApp(); }
 
 class Session : public ::testing::Test {
 protected:

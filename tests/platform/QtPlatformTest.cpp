@@ -11,19 +11,13 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include "QtTestApp.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtTextRenderer.h"
 
 namespace {
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_platform";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+QApplication& app() { return qtTestApp(); }
 
 std::vector<WindowEvent> drain(QtPlatform& p) {
     std::vector<WindowEvent> out;
