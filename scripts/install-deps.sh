@@ -63,7 +63,9 @@ if [ -n "$(missing libminiaudio-dev)" ]; then
       } | tr ' ' '\n' | grep -E '/debian/?$' | sort -u | tr '\n' ' ' || true
     )
     if [ -z "$mirrors" ]; then
-      echo "install-deps: no Debian mirror found in the apt sources" >&2
+      echo "install-deps: libminiaudio-dev is not in this system's archive, and no Debian mirror is" >&2
+      echo "named in its apt sources to take it from Debian 13 (use Debian 12 or later, or a release" >&2
+      echo "that ships libminiaudio-dev)" >&2
       exit 1
     fi
     as_root tee /etc/apt/sources.list.d/zarvex-trixie.sources >/dev/null <<SRC
