@@ -54,13 +54,18 @@ struct BenchOf {
 };
 using Bench = BenchOf<QtTextRenderer>;
 
+template <class B>
+void drawFrames(benchmark::State& state, B& b, int probeY = 384) {
+    for (auto _ : state) {
+        drawFrame(b.game, b.surface);
+        benchmark::DoNotOptimize(b.surface.pixel(640, probeY));
+    }
+}
+
 void BM_DrawFrame_Heaviest(benchmark::State& state) {
     Bench b;
     b.heaviest();
-    for (auto _ : state) {
-        drawFrame(b.game, b.surface);
-        benchmark::DoNotOptimize(b.surface.pixel(640, 384));
-    }
+    drawFrames(state, b);
 }
 BENCHMARK(BM_DrawFrame_Heaviest)->Unit(benchmark::kMicrosecond);
 
@@ -69,20 +74,14 @@ BENCHMARK(BM_DrawFrame_Heaviest)->Unit(benchmark::kMicrosecond);
 void BM_DrawFrame_Heaviest_ShapesOnly(benchmark::State& state) {
     BenchOf<FixedText> b;
     b.heaviest();
-    for (auto _ : state) {
-        drawFrame(b.game, b.surface);
-        benchmark::DoNotOptimize(b.surface.pixel(640, 384));
-    }
+    drawFrames(state, b);
 }
 BENCHMARK(BM_DrawFrame_Heaviest_ShapesOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawFrame_QuietBattle(benchmark::State& state) {
     Bench b;
     b.battle();
-    for (auto _ : state) {
-        drawFrame(b.game, b.surface);
-        benchmark::DoNotOptimize(b.surface.pixel(640, 384));
-    }
+    drawFrames(state, b);
 }
 BENCHMARK(BM_DrawFrame_QuietBattle)->Unit(benchmark::kMicrosecond);
 
@@ -92,10 +91,7 @@ void BM_DrawFrame_Title(benchmark::State& state) {
     ScoreEntry& e = b.game.state.highScores.add();
     e.name = "Ada Lovelace";
     e.score = 148250;
-    for (auto _ : state) {
-        drawFrame(b.game, b.surface);
-        benchmark::DoNotOptimize(b.surface.pixel(640, 300));
-    }
+    drawFrames(state, b, 300);
 }
 BENCHMARK(BM_DrawFrame_Title)->Unit(benchmark::kMicrosecond);
 

@@ -17,6 +17,15 @@ constexpr int kRate = 44100;
 using Signal = std::vector<double>;
 
 inline size_t framesFor(double seconds) { return static_cast<size_t>(seconds * kRate + 0.5); }
+
+// A signal of the given length, sample by sample from a function of time.
+template <class F>
+Signal render(double seconds, F&& sampleAt) {
+    Signal s(framesFor(seconds));
+    for (size_t i = 0; i < s.size(); ++i) s[i] = sampleAt(static_cast<double>(i) / kRate);
+    return s;
+}
+
 inline double midiHz(double note) { return 440.0 * std::exp2((note - 69.0) / 12.0); }
 
 // xorshift64*: our own, so every build and every machine draws the same noise.

@@ -11,13 +11,6 @@ namespace synth {
 
 namespace {
 
-template <class F>
-Signal render(double seconds, F&& sampleAt) {
-    Signal s(framesFor(seconds));
-    for (size_t i = 0; i < s.size(); ++i) s[i] = sampleAt(static_cast<double>(i) / kRate);
-    return s;
-}
-
 // Mixes layers at given loudness ratios, whatever their raw levels are.
 struct Layer {
     Signal s;

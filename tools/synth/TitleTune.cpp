@@ -17,13 +17,6 @@ constexpr int kSteps = 128;           // eight bars of sixteen
 constexpr size_t kLoopFrames = kStepFrames * kSteps;
 constexpr double kStep = static_cast<double>(kStepFrames) / kRate;
 
-template <class F>
-Signal render(double seconds, F&& sampleAt) {
-    Signal s(framesFor(seconds));
-    for (size_t i = 0; i < s.size(); ++i) s[i] = sampleAt(static_cast<double>(i) / kRate);
-    return s;
-}
-
 struct Loop {
     Signal left = Signal(kLoopFrames, 0.0);
     Signal right = Signal(kLoopFrames, 0.0);
