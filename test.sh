@@ -5,7 +5,7 @@
 # the Hall of Fame file and of the sound files for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
