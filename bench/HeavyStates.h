@@ -37,8 +37,8 @@ inline Explosion& addBlast(GameState& st, float x, float y, float radius) {
 // An interceptor on its way from the nearest site to (tx, ty), `left` px
 // short of it.
 inline void addFlight(GameState& st, float tx, float ty, float left) {
-    float sx = kSiteX[0];
-    for (float x : kSiteX)
+    float sx = field::kSiteX[0];
+    for (float x : field::kSiteX)
         if (std::fabs(x - tx) < std::fabs(sx - tx)) sx = x;
     st.interceptors.last();
     Interceptor& i = st.interceptors.add();

@@ -12,6 +12,7 @@
 #include "HeavyStates.h"
 #include "ScriptedPlatform.h"
 #include "SoundRecorder.h"
+#include "app/Tick.h"
 #include "battle/Board.h"
 #include "core/Game.h"
 #include "core/GameState.h"
@@ -57,7 +58,10 @@ using Bench = BenchOf<QtTextRenderer>;
 template <class B>
 void drawFrames(benchmark::State& state, B& b, int probeY = 384) {
     for (auto _ : state) {
-        drawFrame(b.game, b.surface);
+        // The picture's share of a frame: its tick (shake, static, labels)
+        // and the drawing.
+        const FramePicture picture = tickFrame(b.game);
+        drawFrame(b.game.state, picture, b.platform, b.surface);
         benchmark::DoNotOptimize(b.surface.pixel(640, probeY));
     }
 }

@@ -105,7 +105,7 @@ void drawOnSurface(DrawSurface& s, const std::vector<Op>& ops) {
     s.beginFrame();
     for (const Op& op : ops) {
         switch (op.kind) {
-        case Op::Mode: s.setMode(op.a); break;
+        case Op::Mode: s.setMode(DrawMode(op.a)); break;
         case Op::Box: s.box(op.a, op.b, op.c, op.d, op.colour); break;
         case Op::Circle: s.circle(op.a, op.b, op.c, op.colour); break;
         case Op::Line: s.line(op.a, op.b, op.c, op.d, op.colour); break;

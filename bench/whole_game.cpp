@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/App.h"
+#include "app/Tick.h"
 #include "audio/miniaudio/SoundBank.h"
 #include "HeavyStates.h"
 #include "battle/Board.h"
@@ -107,7 +108,8 @@ void BM_HeaviestGameFrame(benchmark::State& state) {
         }
         platform.pollEvent();
         simulationStep(*battles[next++]);
-        drawFrame(picture, gGame->surface);
+        const FramePicture frame = tickFrame(picture);
+        drawFrame(picture.state, frame, platform, gGame->surface);
     }
 }
 BENCHMARK(BM_HeaviestGameFrame)->Unit(benchmark::kMicrosecond)->MinTime(2.0);

@@ -1,8 +1,11 @@
 #include "app/App.h"
 
 #include "app/Dispatch.h"
+#include "app/Tick.h"
+#include "battle/Field.h"
 #include "battle/Simulation.h"
 #include "core/Game.h"
+#include "core/Screen.h"
 #include "records/HighScores.h"
 #include "render/DrawSurface.h"
 #include "render/Frame.h"
@@ -40,12 +43,12 @@ void startUp(Game& game, DrawSurface& surface) {
 
     // A sound that cannot be had is simply silent; start-up goes on.
     game.sound.initSound();
-    for (int64_t slot : kSoundLoadOrder) game.sound.loadSound(slot, gs.resourceDir + kSoundFiles[slot]);
+    for (SoundId slot : kSoundLoadOrder) game.sound.loadSound(slot, gs.resourceDir + kSoundFiles[slot]);
 
     loadHighScores(game);
 
     platform.activateApp();
-    platform.openWindow(kWindowTitle, kCanvasWidth, kCanvasHeight);
+    platform.openWindow(kWindowTitle, int(field::kWidth), int(field::kHeight));
     platform.buildMenus(menuBar(executableName(exe)));
     platform.hideCursorOverCanvas();
     platform.focusCanvas();
@@ -57,9 +60,9 @@ FrameEnd runFrame(Game& game, DrawSurface& surface) {
     gs.event = event.code;
     if (!dispatchEvent(game, event)) return FrameEnd::Quit;
 
-    if (gs.inGame == 1 && gs.paused == 0 && gs.intermission == 0) simulationStep(game);
-
-    drawFrame(game, surface);
+    if (battleRuns(gs)) simulationStep(game);
+    const FramePicture picture = tickFrame(game);
+    drawFrame(gs, picture, game.platform, surface);
     game.platform.sleepMs(kFrameSleepMs);
     return event.code == EventClose ? FrameEnd::Close : FrameEnd::Continue;
 }
@@ -70,7 +73,7 @@ void frameLoop(Game& game, DrawSurface& surface) {
 }
 
 void shutDown(Game& game) {
-    for (int64_t slot = 0; slot < kSoundSlots; ++slot) game.sound.stopSound(slot);
+    for (int64_t slot = 0; slot < kSoundSlots; ++slot) game.sound.stopSound(SoundId(slot));
     game.platform.closeWindow();
 }
 

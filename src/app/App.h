@@ -14,8 +14,6 @@ inline constexpr const char* kWindowTitle = "ZARVEX v1.01";
 inline constexpr const char* kHighScoreFileName = "zvx_highscores.dat";
 inline constexpr const char* kResourceFolder = "../Resources/";
 inline constexpr const char* kSystemUiFontFamily = ".AppleSystemUIFont";
-inline constexpr int kCanvasWidth = 1280;
-inline constexpr int kCanvasHeight = 768;
 inline constexpr int kFrameSleepMs = 16;
 
 // Everything before the first frame: paths, initial values, fonts, sounds,
@@ -29,8 +27,8 @@ enum class FrameEnd {
 };
 
 // One pass of the frame loop: poll at most one event and dispatch it, run a
-// simulation step when a game runs unpaused outside the sector panel, draw
-// the whole canvas, sleep 16 ms.
+// battle step when the battle runs (battleRuns), tick what moves with time
+// in every state (tickFrame), draw the whole canvas, sleep 16 ms.
 FrameEnd runFrame(Game& game, DrawSurface& surface);
 
 // Frames until the window is closed or Quit is chosen.

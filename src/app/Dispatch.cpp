@@ -4,7 +4,6 @@
 #include "battle/Interceptors.h"
 #include "records/HighScores.h"
 #include "ui/AboutBox.h"
-#include "ui/Menus.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ void pauseOnMinimise(Game& game) {
     // Pauses again (and plays the pause sound again) if already paused;
     // restoring the window does not resume.
     game.state.paused = 1;
-    if (game.sound.isSoundLoaded(SoundPause)) game.sound.playSound(SoundPause, 0, DefaultVolume);
+    if (game.sound.isSoundLoaded(SoundPause)) game.sound.playSound(SoundPause, PlayOnce, DefaultVolume);
 }
 
 void handleSpace(Game& game) {
@@ -42,11 +41,11 @@ void toggleIntel(Game& game) {
     if (s.inGame != 0) return;
     if (s.intelShown != 0) {
         s.intelShown = 0;
-        game.sound.playSound(SoundTitle, 0, DefaultVolume);
+        game.sound.playSound(SoundTitle, PlayOnce, DefaultVolume);
     } else {
         s.intelShown = 1;
         game.sound.stopSound(SoundTitle);
-        game.sound.playSound(SoundInfo, 0, DefaultVolume);
+        game.sound.playSound(SoundInfo, PlayOnce, DefaultVolume);
     }
 }
 
@@ -59,7 +58,7 @@ void togglePause(Game& game) {
         s.paused = 0;  // resuming is silent
     } else {
         s.paused = 1;
-        game.sound.playSound(SoundPause, 0, DefaultVolume);
+        game.sound.playSound(SoundPause, PlayOnce, DefaultVolume);
     }
 }
 
@@ -123,7 +122,7 @@ void handleClick(Game& game) {
         // Cuts the game-over sequence short: the Hall of Fame check runs at
         // once and a new game begins.
         restartFinishedGame(game);
-        game.sound.playSound(SoundAlert, 0, kStartAlertVolume);
+        game.sound.playSound(SoundAlert, PlayOnce, kStartAlertVolume);
     } else if (s.paused == 0 && s.inGame == 1) {
         // The sector panel does not stop a launch: the interceptor waits on
         // its site until the panel closes. The launch request itself stops
@@ -133,7 +132,7 @@ void handleClick(Game& game) {
     }
 }
 
-bool handleMenu(Game& game, int64_t id) {
+bool handleMenu(Game& game, MenuId id) {
     switch (id) {
         case MenuAboutBox:
             openAboutBox(game);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/Game.h"
-#include "platform/Platform.h"
+#include "core/Platform.h"
 
 // Stores the event code in game.state.event and acts on it: canvas events
 // move the pointer (whatever their kind) and key presses and left clicks
@@ -21,4 +21,4 @@ void handleKey(Game& game, int64_t key);
 void handleClick(Game& game);
 
 // One menu command by its id. Returns false for Quit.
-bool handleMenu(Game& game, int64_t id);
+bool handleMenu(Game& game, MenuId id);

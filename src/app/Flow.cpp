@@ -2,19 +2,7 @@
 
 #include "battle/Board.h"
 #include "records/HighScores.h"
-
-GameScreen currentScreen(const GameState& s) {
-    if (s.intelShown != 0) return GameScreen::Intel;
-    if (s.inGame == 0) return GameScreen::Title;
-    if (s.intermission == 1) return GameScreen::SectorPanel;
-    // Game over wins over paused here: a finished game cannot be paused, and
-    // its panel is what the player needs to see.
-    if (s.gameOver == 1) return GameScreen::GameOver;
-    if (s.paused != 0) return GameScreen::Paused;
-    return GameScreen::Playing;
-}
-
-bool battleRuns(const GameState& s) { return s.inGame == 1 && s.paused == 0 && s.intermission == 0; }
+#include "ui/Menus.h"
 
 void startNewGame(Game& game) {
     GameState& s = game.state;
@@ -31,7 +19,7 @@ void startFromTitle(Game& game) {
     game.state.inGame = 1;
     newBoard(game);
     setupWave(game, 1);
-    game.sound.playSound(SoundAlert, 0, kStartAlertVolume);
+    game.sound.playSound(SoundAlert, PlayOnce, kStartAlertVolume);
 }
 
 void restartFinishedGame(Game& game) {
@@ -39,4 +27,28 @@ void restartFinishedGame(Game& game) {
     // the new game resets it.
     recordHighScore(game);
     startNewGame(game);
+}
+
+void selectDifficulty(Game& game, MenuId id) {
+    const Difficulty d = difficultyFor(id);
+    game.state.difficulty = d.difficulty;
+    game.state.speedFactor = d.speedFactor;
+    // A fresh game at the new setting. `paused` and `intelShown` stay: a game
+    // chosen while paused begins paused, one chosen on the intel screen waits
+    // behind it until SPACE.
+    game.sound.stopSound(SoundTitle);
+    startNewGame(game);
+    game.sound.playSound(SoundAlert, PlayOnce, DefaultVolume);
+}
+
+void countDownSectorPanel(GameState& state) {
+    if (state.level == 1) return;
+    --state.countdown;
+    if (state.countdown < 1) state.intermission = 0;
+}
+
+void keepTitleMusic(Game& game) {
+    SoundOutput& sound = game.sound;
+    if (sound.isSoundLoaded(SoundTitle) && sound.soundStatus(SoundTitle) != SoundStatusPlaying)
+        sound.playSound(SoundTitle, PlayLoop, DefaultVolume);
 }

@@ -2,7 +2,7 @@
 
 #include "core/Game.h"
 
-void playThrottled(Game& game, int64_t slot, int64_t volume) {
+void playThrottled(Game& game, SoundId slot, int64_t volume) {
     auto& last = game.state.lastPlayed;
     if (slot < 0 || slot >= static_cast<int64_t>(last.size())) return;
     const int64_t now = game.platform.clockMs();

@@ -3,14 +3,14 @@
 #include <algorithm>
 
 #include "core/Numeric.h"
-#include "render/DrawSurface.h"
+#include "core/Colour.h"
 
 void newBoard(Game& game) {
     GameState& st = game.state;
     st.sites.clear();
     // The site the last launch chose is gone with the old board.
     st.launchSite = nullptr;
-    for (float x : kSiteX) {
+    for (float x : field::kSiteX) {
         st.sites.last();  // append: each site goes after the previous one
         Site& site = st.sites.add();
         site.x = x;
@@ -20,6 +20,14 @@ void newBoard(Game& game) {
         buildSkyline(game, site);
     }
     st.nextRepairScore = 10000;
+}
+
+int64_t aliveSites(const GameState& st) {
+    int64_t n = 0;
+    st.sites.forEach([&](const Site& s) {
+        if (s.alive != 0) ++n;
+    });
+    return n;
 }
 
 void buildSkyline(Game& game, Site& site) {

@@ -4,15 +4,17 @@
 // with. The few numbers the difficulty setting changes are gathered here too.
 #include <cstdint>
 
+#include "battle/Field.h"
 #include "core/Game.h"
 
-// Where the six sites stand, left to right, in list order.
-inline constexpr float kSiteX[6] = {182.0f, 364.0f, 546.0f, 728.0f, 910.0f, 1092.0f};
 inline constexpr int64_t kLastLevel = 100;
 
 // Empties `sites` and builds the six sites, each with 10 interceptors and a
 // fresh skyline; the repair threshold starts again at 10000.
 void newBoard(Game& game);
+
+// The sites still standing.
+int64_t aliveSites(const GameState& state);
 
 // Replaces the site's buildings with 2 to 4 new ones, 28 px apart.
 void buildSkyline(Game& game, Site& site);

@@ -4,27 +4,19 @@
 
 #include "audio/Throttle.h"
 #include "battle/Board.h"
+#include "battle/Field.h"
 #include "battle/Interceptors.h"
 #include "core/Numeric.h"
-#include "records/HighScores.h"
 
 namespace {
 
-constexpr float kGroundY = 733.0f;
-
-int64_t aliveSites(const GameState& st) {
-    int64_t n = 0;
-    st.sites.forEach([&](const Site& s) {
-        if (s.alive != 0) ++n;
-    });
-    return n;
-}
+constexpr float kGroundY = float(field::kGroundY);
 
 }  // namespace
 
 void destroyWarhead(Game& game, Warhead& warhead) {
     GameState& st = game.state;
-    if (warhead.splitY >= 1 && warhead.fragment == 0) {
+    if (isUnsplitMirv(warhead)) {
         // An unsplit MIRV still lets one warhead go, from the top edge
         // straight above it, falling fast.
         const float x = warhead.x;
@@ -33,7 +25,7 @@ void destroyWarhead(Game& game, Warhead& warhead) {
         Warhead& r = st.warheads.add();
         r.startX = r.x = x;
         r.startY = r.y = 0.0f;
-        r.targetX = static_cast<float>(game.random.range(0, 1280));
+        r.targetX = static_cast<float>(game.random.range(0, field::kRandomXMax));
         r.speed = toF32(2.5 * speed);
         r.fragment = 1;
         r.splitY = -1;
@@ -63,7 +55,8 @@ void destroySite(Game& game, Site& site) {
     for (int64_t k = 0; k < 7; ++k)
         addExplosion(game, site.x, static_cast<double>(718 - 15 * k), static_cast<double>(27 + 7 * k), 255, 120,
                      0, 14);
-    const int64_t pan = roundHalfEven(static_cast<double>(site.x) / 1280.0 * 200.0 - 100.0);
+    // The sound comes from the side of the city struck.
+    const int64_t pan = roundHalfEven(static_cast<double>(site.x) / double(field::kWidth) * 200.0 - 100.0);
     game.sound.setSoundPan(SoundExplHitCity, pan);
     playThrottled(game, SoundExplHitCity, 100);
     addExplosion(game, site.x, 648, 110, 255, 240, 160, 14);
@@ -111,64 +104,4 @@ void resupply(Game& game) {
         addExplosion(game, s->x, 723, 40, 0, 255, 0, 10);
         game.sound.playSound(SoundReload, PlayExtra, DefaultVolume);
     }
-}
-
-void gameOverCheck(Game& game) {
-    GameState& st = game.state;
-    if (st.gameOver != 0 || aliveSites(st) > 0) return;
-    st.gameOver = 1;
-    st.gameOverTimer = 120;
-    st.shakeTimer = 120;
-    addExplosion(game, 640, 384, 1600, 255, 255, 255, 14);
-    game.sound.setSoundPan(SoundGameOver, -100);
-    playThrottled(game, SoundGameOver, 100);
-}
-
-bool gameOverSequence(Game& game) {
-    GameState& st = game.state;
-    if (st.gameOver == 0) return false;
-    if (st.gameOverTimer >= 1) {
-        --st.gameOverTimer;
-        return false;
-    }
-    if (!st.explosions.empty()) return false;  // wait for the fire to burn out
-
-    recordHighScore(game);
-    st.inGame = 0;
-    st.gameOver = 0;
-    st.level = 1;
-    st.score = 0;
-    newBoard(game);
-    return true;
-}
-
-void waveEndCheck(Game& game) {
-    GameState& st = game.state;
-    if (st.spawned < st.waveSize || !st.warheads.empty() || !st.explosions.empty() || st.gameOver != 0) return;
-
-    game.sound.playSound(SoundLevelEnd, 0, 90);
-
-    st.bonus = 0;
-    const double perSite = siteBonusFor(st.level, st.speedFactor);
-    st.sites.forEach([&](const Site& s) {
-        if (s.alive != 0) st.bonus = roundHalfEven(static_cast<double>(st.bonus) + perSite);
-    });
-    st.score += st.bonus;
-    st.lastBonus = st.bonus;
-
-    if (st.level < kLastLevel) {
-        st.level += 1;
-        setupWave(game, st.level);
-        return;
-    }
-
-    // The last wave is won. The game-over sequence then returns to the
-    // title once the playfield is quiet.
-    st.gameOver = 1;
-    const bool fewLosses = aliveSites(st) >= 5;
-    game.platform.activateApp();
-    if (fewLosses)
-        game.platform.messageBox(kTotalVictoryTitle, kTotalVictoryText);
-    else
-        game.platform.messageBox(kPyrrhicVictoryTitle, kPyrrhicVictoryText);
 }

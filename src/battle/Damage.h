@@ -1,7 +1,7 @@
 #pragma once
-// The consequences of the battle: kills and their points, struck sites,
-// ground bursts, city repair, the mid-wave resupply, the survival bonus and
-// the end of a wave, and the end of the game by defeat or victory.
+// What the battle does to both sides: kills and their points, struck sites,
+// ground bursts, city repair and the mid-wave resupply. The end of a wave
+// and of the game is in WaveEnd.h.
 #include "core/Game.h"
 
 // A warhead caught by a blast: 50 points (200 for a THROBBER). An unsplit
@@ -31,23 +31,3 @@ void repairCheck(Game& game);
 // From wave 5 on, halfway through the wave's launches: 5 more interceptors
 // for every standing site, never more than 30 in all.
 void resupply(Game& game);
-
-// The loss of the last site starts the game-over sequence with a white
-// flash over the whole playfield.
-void gameOverCheck(Game& game);
-
-// Counts the game-over sequence down and, once its time is up and the
-// playfield has burnt out, records the score and returns to the title with
-// a new board. True when it returned to the title (the step ends there).
-bool gameOverSequence(Game& game);
-
-// When the wave's warheads are all launched and gone and nothing burns any
-// more: the survival bonus, then the next wave, or victory after the last.
-void waveEndCheck(Game& game);
-
-// The victory message after the last wave, by the number of cities saved.
-inline constexpr const char* kTotalVictoryTitle = "Total Victory!";
-inline constexpr const char* kTotalVictoryText = "You saved the world with minimal casualties! You are a hero.\n";
-inline constexpr const char* kPyrrhicVictoryTitle = "Pyrrhic Victory!";
-inline constexpr const char* kPyrrhicVictoryText =
-    "The war is over, but the cost was very high.\n\rMost cities are smoldering ruins.\n";

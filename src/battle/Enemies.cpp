@@ -6,13 +6,19 @@
 #include "audio/Throttle.h"
 #include "battle/Board.h"
 #include "battle/Damage.h"
+#include "battle/Field.h"
 #include "battle/Interceptors.h"
 #include "core/Numeric.h"
 
 namespace {
 
-constexpr float kGroundY = 733.0f;
-constexpr double kBottomY = 768.0;
+constexpr float kGroundY = float(field::kGroundY);
+// A straight path runs from its start to its aim on the bottom edge, 35 px
+// below the ground line.
+constexpr double kBottomY = double(field::kHeight);
+
+// A random x anywhere across the playfield.
+float randomX(RandomSource& rnd) { return static_cast<float>(rnd.range(0, field::kRandomXMax)); }
 
 // Fraction of the way down from the path's start to the bottom edge, at
 // most 1.
@@ -49,7 +55,7 @@ float icbmAim(Game& game) {
         if (s.alive != 0 && n < 6) alive[n++] = &s;
     });
     if (n == 1 || n == 2) return alive[std::clamp<int64_t>(game.random.range(0, n - 1), 0, n - 1)]->x;
-    return static_cast<float>(game.random.range(0, 1280));
+    return randomX(game.random);
 }
 
 void moveThrobber(Game& game, Warhead& w) {
@@ -109,42 +115,43 @@ void spawnStep(Game& game) {
 
     // The kind: the first test that passes decides, and a test draws only
     // when its level (and count) condition holds.
-    enum class Kind { Icbm, ZigZager, Seeker, Throbber } kind = Kind::Icbm;
+    // An ICBM may still become a MIRV below.
+    WarheadKind kind = WarheadKind::Icbm;
     if (level >= 5 && rnd.range(0, 100) < level + 10) {
-        kind = Kind::ZigZager;
+        kind = WarheadKind::ZigZager;
     } else if (level >= 4 && rnd.range(0, 100) < level + 10) {
-        kind = Kind::Seeker;
+        kind = WarheadKind::Seeker;
     } else if (level >= 7 && throbbers <= level / 5 &&
                throbberChance > static_cast<float>(rnd.range(0, 100))) {
-        kind = Kind::Throbber;
+        kind = WarheadKind::Throbber;
     }
 
     st.warheads.last();  // a new warhead joins the end of the list
     Warhead& w = st.warheads.add();
-    w.startX = w.x = static_cast<float>(rnd.range(0, 1280));
+    w.startX = w.x = randomX(rnd);
     w.startY = w.y = 0.0f;
     w.splitY = -1;
     w.driftX = 0.0f;
     const double b = base;
     switch (kind) {
-        case Kind::ZigZager:
-            w.targetX = static_cast<float>(rnd.range(0, 1280));
+        case WarheadKind::ZigZager:
+            w.targetX = randomX(rnd);
             w.speed = toF32(b * 1.3);
             w.zigzag = 1;
             w.zigPhase = toF32(static_cast<double>(rnd.range(0, 628)) / 100.0);
             break;
-        case Kind::Seeker: {
+        case WarheadKind::Seeker: {
             const double aim = seekerAim(st);
-            w.targetX = aim >= 0 ? static_cast<float>(aim) : static_cast<float>(rnd.range(0, 1280));
+            w.targetX = aim >= 0 ? static_cast<float>(aim) : randomX(rnd);
             w.speed = toF32(b * 1.4);
             w.seeker = 1;
             break;
         }
-        case Kind::Throbber:
+        case WarheadKind::Throbber:
             w.speed = toF32((static_cast<double>(level) * 0.04 + 0.6) * b);
             w.evasive = 1;
             break;
-        case Kind::Icbm:
+        default:  // an ICBM, or a MIRV when it gets a split height
             w.targetX = icbmAim(game);
             w.speed = toF32(b + static_cast<double>(r) / 100.0);
             if (level >= 5 && rnd.range(0, 100) < level + 15) w.splitY = 50 + rnd.range(0, 200);
@@ -169,7 +176,7 @@ void splitMirv(Game& game, Warhead& mirv) {
     // pass moves them; then the cursor returns to the MIRV to remove it.
     st.warheads.pushPosition();
     for (int64_t i = 0; i < count; ++i) {
-        float aim = static_cast<float>(rnd.range(0, 1280));
+        float aim = randomX(rnd);
         if (!st.sites.empty()) {
             const int64_t last = static_cast<int64_t>(st.sites.size()) - 1;
             const auto pick = static_cast<size_t>(std::clamp<int64_t>(rnd.range(0, last), 0, last));
@@ -197,23 +204,30 @@ void warheadPass(Game& game) {
     while (Warhead* w = st.warheads.next()) {
         w->y = toF32(static_cast<double>(w->y) + w->speed);
 
-        if (w->splitY >= 1 && w->fragment == 0 && w->y >= static_cast<float>(w->splitY)) {
+        if (isUnsplitMirv(*w) && w->y >= static_cast<float>(w->splitY)) {
             splitMirv(game, *w);  // removes w
             continue;
         }
 
-        if (w->seeker == 0 && w->zigzag != 0) {
-            const double t = pathFraction(*w);
-            const double line = static_cast<double>(w->startX) +
-                                (static_cast<double>(w->targetX) - w->startX) * t;
-            w->x = toF32(static_cast<double>(roundHalfEven(line)) +
-                         80.0 * std::sin(0.05 * static_cast<double>(w->y) + w->zigPhase));
-        } else if (w->seeker == 0 && w->evasive != 0) {
-            moveThrobber(game, *w);
-            throbberMoved = true;
-        } else {
-            const double t = pathFraction(*w);
-            w->x = toF32(static_cast<double>(w->startX) + (static_cast<double>(w->targetX) - w->startX) * t);
+        switch (kindOf(*w)) {
+            case WarheadKind::ZigZager: {
+                // A sine wave of the height around the straight path.
+                const double t = pathFraction(*w);
+                const double line = static_cast<double>(w->startX) +
+                                    (static_cast<double>(w->targetX) - w->startX) * t;
+                w->x = toF32(static_cast<double>(roundHalfEven(line)) +
+                             80.0 * std::sin(0.05 * static_cast<double>(w->y) + w->zigPhase));
+                break;
+            }
+            case WarheadKind::Throbber:
+                moveThrobber(game, *w);
+                throbberMoved = true;
+                break;
+            default: {  // a straight path: ICBMs, MIRVs, fragments and SEEKERs
+                const double t = pathFraction(*w);
+                w->x = toF32(static_cast<double>(w->startX) + (static_cast<double>(w->targetX) - w->startX) * t);
+                break;
+            }
         }
 
         if (blastTest(game, *w)) {

@@ -3,10 +3,11 @@
 #include <cmath>
 
 #include "audio/Throttle.h"
+#include "battle/Field.h"
 #include "core/Numeric.h"
 
 namespace {
-constexpr float kLaunchY = 703.0f;
+constexpr float kLaunchY = float(field::kLaunchY);
 constexpr float kInterceptorSpeed = 14.0f;
 }  // namespace
 

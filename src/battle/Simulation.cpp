@@ -3,6 +3,7 @@
 #include "battle/Damage.h"
 #include "battle/Enemies.h"
 #include "battle/Interceptors.h"
+#include "battle/WaveEnd.h"
 
 void simulationStep(Game& game) {
     repairCheck(game);

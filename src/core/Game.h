@@ -1,10 +1,10 @@
 #pragma once
 // What every procedure of the game works on: the state, and the game's own
 // interfaces to the outside world.
-#include "audio/SoundOutput.h"
+#include "core/SoundOutput.h"
 #include "core/GameState.h"
 #include "core/Random.h"
-#include "platform/Platform.h"
+#include "core/Platform.h"
 
 struct Game {
     Game(Platform& p, SoundOutput& s, RandomSource& r) : platform(p), sound(s), random(r) {}

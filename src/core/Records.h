@@ -23,9 +23,8 @@ struct Site {
     OrderedList<Building> buildings;
 };
 
-// An enemy missile. Its kind follows from the flags, tested in this order:
-// seeker, zigzag, evasive (THROBBER), splitY > 0 without fragment (MIRV),
-// otherwise an ICBM (fragments move and score like ICBMs).
+// An enemy missile. Its kind is not stored as one value: kindOf reads it
+// from the flags.
 struct Warhead {
     float startX = 0;
     float startY = 0;
@@ -33,15 +32,35 @@ struct Warhead {
     float y = 0;
     float targetX = 0;
     float speed = 0;
-    uint8_t evasive = 0;
-    uint8_t fragment = 0;
-    float pulse = 0;
-    float driftX = 0;
-    int64_t splitY = 0;
-    uint8_t seeker = 0;
-    uint8_t zigzag = 0;
+    uint8_t evasive = 0;   // THROBBER: dodges, worth 200 points
+    uint8_t fragment = 0;  // released by a MIRV; never splits again
+    float pulse = 0;       // THROBBER pulse phase
+    float driftX = 0;      // THROBBER sideways velocity
+    int64_t splitY = 0;    // MIRV: the height it splits at; -1 otherwise
+    uint8_t seeker = 0;    // SEEKER: aims at the best-stocked site
+    uint8_t zigzag = 0;    // ZIG-ZAGER: weaves sideways
     float zigPhase = 0;
 };
+
+// The five enemy kinds, plus the fragments a MIRV releases, which move and
+// score like ICBMs but look different.
+enum class WarheadKind { Seeker, ZigZager, Throbber, Mirv, Fragment, Icbm };
+
+// A MIRV that has not split yet: a split height and no fragment flag. This
+// alone decides whether a warhead splits at its height, or releases a
+// fragment when a blast destroys it.
+inline bool isUnsplitMirv(const Warhead& w) { return w.splitY >= 1 && w.fragment == 0; }
+
+// The kind, from the first flag that is set, tested in this order: seeker,
+// zigzag, evasive, an unsplit MIRV, fragment; otherwise an ICBM.
+inline WarheadKind kindOf(const Warhead& w) {
+    if (w.seeker != 0) return WarheadKind::Seeker;
+    if (w.zigzag != 0) return WarheadKind::ZigZager;
+    if (w.evasive != 0) return WarheadKind::Throbber;
+    if (isUnsplitMirv(w)) return WarheadKind::Mirv;
+    if (w.fragment != 0) return WarheadKind::Fragment;
+    return WarheadKind::Icbm;
+}
 
 // A player's missile in flight.
 struct Interceptor {

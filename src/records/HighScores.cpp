@@ -46,7 +46,7 @@ void recordHighScore(Game& game) {
     const auto& list = state.highScores;
     if (list.size() >= kHallOfFameSize && score <= list[list.size() - 1].score) return;
 
-    game.sound.playSound(SoundHighScore, 0, DefaultVolume);
+    game.sound.playSound(SoundHighScore, PlayOnce, DefaultVolume);
     game.platform.activateApp();
     const std::string answer = game.platform.textInputBox("HIGH SCORE UNLOCKED!", "Enter name for posterity:",
                                                           defaultName(game.platform));
@@ -78,11 +78,11 @@ void showHallOfFame(Game& game) {
     });
 
     if (game.sound.soundStatus(SoundTitle) == SoundStatusPlaying) game.sound.stopSound(SoundTitle);
-    game.sound.playSound(SoundLeader, 0, DefaultVolume);
+    game.sound.playSound(SoundLeader, PlayOnce, DefaultVolume);
     game.platform.activateApp();
     game.platform.messageBox("ZARVEX Hall of Fame", state.hallText + "\n");
     // Back to the title: its tune again, and the game window to the front.
-    game.sound.playSound(SoundTitle, 0, DefaultVolume);
+    game.sound.playSound(SoundTitle, PlayOnce, DefaultVolume);
     game.platform.activateApp();
 }
 

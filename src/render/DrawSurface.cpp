@@ -195,7 +195,7 @@ void DrawSurface::blendSpan(int y, int x0, int x1) {
 
 // ---- the pen ----
 
-bool DrawSurface::setPen(int64_t colour) {
+bool DrawSurface::setPen(Colour colour) {
     if (mode_ & AlphaBlend) {
         const int64_t alpha = (colour >> 24) & 0xff;
         if (alpha == 0) return false;  // leaves the canvas as it is
@@ -229,7 +229,7 @@ void DrawSurface::paintPixel(int x, int y) {
 
 // ---- primitives ----
 
-void DrawSurface::box(int64_t x, int64_t y, int64_t w, int64_t h, int64_t colour) {
+void DrawSurface::box(int64_t x, int64_t y, int64_t w, int64_t h, Colour colour) {
     if (w == 0 || h == 0) return;
     // A negative size extends the box to the left of x (above y).
     const i128 left = w > 0 ? i128(x) : i128(x) + w;
@@ -257,7 +257,7 @@ void DrawSurface::box(int64_t x, int64_t y, int64_t w, int64_t h, int64_t colour
         for (int yy = y0; yy <= y1; ++yy) paintPixel(int(right), yy);
 }
 
-void DrawSurface::circle(int64_t x, int64_t y, int64_t r, int64_t colour) {
+void DrawSurface::circle(int64_t x, int64_t y, int64_t r, Colour colour) {
     if (r < 0) return;
     const i128 cx = x, cy = y, rr = r;
     if (cx - rr > kW - 1 || cx + rr < 0 || cy - rr > kH - 1 || cy + rr < 0) return;
@@ -302,7 +302,7 @@ void DrawSurface::circle(int64_t x, int64_t y, int64_t r, int64_t colour) {
     }
 }
 
-void DrawSurface::line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t colour) {
+void DrawSurface::line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Colour colour) {
     const i128 dx = i128(x2) - x1;
     const i128 dy = i128(y2) - y1;
     if (dx == 0 && dy == 0) {
@@ -354,7 +354,7 @@ void DrawSurface::line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t c
         run(StorePixel{penPixel_});
 }
 
-void DrawSurface::plot(int64_t x, int64_t y, int64_t colour) {
+void DrawSurface::plot(int64_t x, int64_t y, Colour colour) {
     if (x < 0 || x > kW - 1 || y < 0 || y > kH - 1) return;
     if (!setPen(colour)) return;
     paintPixel(int(x), int(y));
@@ -362,11 +362,11 @@ void DrawSurface::plot(int64_t x, int64_t y, int64_t colour) {
 
 // ---- text ----
 
-void DrawSurface::drawText(double x, double y, const std::string& text, int64_t colour) {
+void DrawSurface::drawText(double x, double y, const std::string& text, Colour colour) {
     drawText(x, y, text, colour, backColour_);
 }
 
-void DrawSurface::drawText(double x, double y, const std::string& text, int64_t colour, int64_t back) {
+void DrawSurface::drawText(double x, double y, const std::string& text, Colour colour, Colour back) {
     const int64_t tx = truncatePosition(x);
     const int64_t ty = truncatePosition(y);
     const double height = textHeight(text);
@@ -399,13 +399,13 @@ double DrawSurface::textHeight(const std::string& text) { return text_.textHeigh
 
 void DrawSurface::setFont(FontHandle font) { font_ = font; }
 
-void DrawSurface::setMode(int64_t mode) { mode_ = mode; }
+void DrawSurface::setMode(DrawMode mode) { mode_ = mode; }
 
 FontHandle DrawSurface::loadFont(const std::string& family, int64_t pointSize, int64_t style) {
     return text_.loadFont(family, pointSize, style);
 }
 
-int64_t DrawSurface::pixel(int x, int y) const {
+Colour DrawSurface::pixel(int x, int y) const {
     if (x < 0 || x >= kW || y < 0 || y >= kH) return 0;
     if (rowPending_[size_t(y)]) return raster::gameColour(rowColour_[size_t(y)]);
     return raster::gameColour(canvas_.pixels[ptrdiff_t(y) * kW + x]);

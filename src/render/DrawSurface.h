@@ -9,51 +9,50 @@
 #include <string>
 #include <vector>
 
+#include "battle/Field.h"
+#include "core/Colour.h"
+#include "core/TextRenderer.h"
 #include "render/RasterBlend.h"
-#include "render/TextRenderer.h"
 
+// The drawing modes are bits that combine: Outlined | AlphaBlend blends
+// the outline only.
 enum DrawMode : int64_t {
     Default = 0,      // filled shapes; text on a box of the back colour
     Transparent = 1,  // as Default, text without its box
     Outlined = 4,     // box and circle draw only their 1-pixel outline
     AlphaBlend = 16,  // filled, every pixel blended by the colour's alpha
 };
-
-// Colours are packed r | g << 8 | b << 16, alpha << 24 for blending; the
-// components are OR-ed without masking.
-constexpr int64_t rgb(int64_t r, int64_t g, int64_t b) { return r | (g << 8) | (b << 16); }
-constexpr int64_t rgba(int64_t r, int64_t g, int64_t b, int64_t a) {
-    return r | (g << 8) | (b << 16) | (a << 24);
-}
+constexpr DrawMode operator|(DrawMode a, DrawMode b) { return DrawMode(int64_t(a) | int64_t(b)); }
 
 class DrawSurface {
 public:
-    static constexpr int kWidth = 1280;
-    static constexpr int kHeight = 768;
+    // The canvas is the playfield.
+    static constexpr int kWidth = int(field::kWidth);
+    static constexpr int kHeight = int(field::kHeight);
 
     explicit DrawSurface(TextRenderer& text, FramePresenter* presenter = nullptr);
 
     void beginFrame();
     void endFrame();
 
-    void box(int64_t x, int64_t y, int64_t w, int64_t h, int64_t colour);
-    void circle(int64_t x, int64_t y, int64_t r, int64_t colour);
-    void line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t colour);
-    void plot(int64_t x, int64_t y, int64_t colour);
-    void drawText(double x, double y, const std::string& text, int64_t colour);
-    void drawText(double x, double y, const std::string& text, int64_t colour, int64_t back);
+    void box(int64_t x, int64_t y, int64_t w, int64_t h, Colour colour);
+    void circle(int64_t x, int64_t y, int64_t r, Colour colour);
+    void line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Colour colour);
+    void plot(int64_t x, int64_t y, Colour colour);
+    void drawText(double x, double y, const std::string& text, Colour colour);
+    void drawText(double x, double y, const std::string& text, Colour colour, Colour back);
     double textWidth(const std::string& text);
     double textHeight(const std::string& text);
     void setFont(FontHandle font);
-    void setMode(int64_t mode);
+    void setMode(DrawMode mode);
     FontHandle loadFont(const std::string& family, int64_t pointSize, int64_t style);
 
-    int64_t mode() const { return mode_; }
+    DrawMode mode() const { return mode_; }
     FontHandle font() const { return font_; }
     bool inFrame() const { return inFrame_; }
 
     // The pixel at (x, y) in the game's packing r | g << 8 | b << 16.
-    int64_t pixel(int x, int y) const;
+    Colour pixel(int x, int y) const;
     // The complete pixels: rows still held as one pending colour are written
     // out first. Later drawing may hold rows back again, so read the pixels
     // through a fresh call (or pixel()) after drawing, not through a pointer
@@ -73,15 +72,15 @@ private:
     void blendSpan(int y, int x0, int x1);
     void paintSpan(int y, __int128 x0, __int128 x1);
     void paintPixel(int x, int y);
-    bool setPen(int64_t colour);
+    bool setPen(Colour colour);
 
     TextRenderer& text_;
     FramePresenter* presenter_;
     std::vector<uint32_t> buffer_;
     Canvas canvas_;
-    int64_t mode_ = Default;
+    DrawMode mode_ = Default;
     FontHandle font_ = defaultFont;
-    int64_t backColour_ = 0;
+    Colour backColour_ = 0;
     bool inFrame_ = false;
 
     mutable std::array<uint32_t, kHeight> rowColour_{};

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "battle/Field.h"
 #include "core/Numeric.h"
+#include "render/Playfield.h"
 #include "render/Screens.h"
 
-int64_t skyColour(int64_t level, float alarmPhase) {
+Colour skyColour(int64_t level, float alarmPhase) {
     int64_t red = roundHalfEven(double(level) * 1.5 + 5);
     if (red >= 100) red = 100;
     if (alarmPhase > 0) red = roundHalfEven(double(red) + std::fabs(std::sin(double(alarmPhase)) * 55));
@@ -16,41 +18,27 @@ int64_t skyColour(int64_t level, float alarmPhase) {
     return rgb(red, 5, 15);
 }
 
-FrameSetup prepareFrame(Game& game) {
-    GameState& gs = game.state;
-    FrameSetup f;
-    if (gs.shakeTimer >= 1) {
-        f.shake.x = game.random.range(0, 16) - 8;
-        f.shake.y = game.random.range(0, 16) - 8;
-        --gs.shakeTimer;
-    }
-    if (gs.staticTimer >= 1) {
-        // Interference jolts the picture further, more to the right than
-        // to the left.
-        f.shake.x += game.random.range(0, 28) - 12;
-        f.shake.y += game.random.range(0, 16) - 8;
-        --gs.staticTimer;
-    }
-    f.skyColour = skyColour(gs.level, gs.alarmPhase);
-    return f;
-}
-
-void drawFrame(Game& game, DrawSurface& surface) {
-    const FrameSetup f = prepareFrame(game);
-    GameState& gs = game.state;
-
+void drawFrame(const GameState& state, const FramePicture& picture, const Platform& platform,
+               DrawSurface& surface) {
     surface.beginFrame();
-    surface.box(0, 0, DrawSurface::kWidth, DrawSurface::kHeight, f.skyColour);
-    if (gs.intelShown != 0) {
-        drawIntelScreen(game, surface);
-    } else if (gs.inGame == 0) {
-        drawTitleScreen(game, surface);
-    } else if (gs.intermission != 0) {
-        drawSectorPanel(game, surface);
-    } else {
-        drawBattlePicture(game, surface, f.shake);
-        if (gs.gameOver != 0) drawGameOverOverlay(game, surface);
-        if (gs.paused != 0) drawPauseOverlay(game, surface);
+    surface.box(0, 0, field::kWidth, field::kHeight, skyColour(state.level, state.alarmPhase));
+    switch (picture.screen) {
+        case Screen::Intel:
+            drawIntelScreen(state, picture.clockMs, surface);
+            break;
+        case Screen::Title:
+            drawTitleScreen(state, platform, surface);
+            break;
+        case Screen::SectorPanel:
+            drawSectorPanel(state, platform, surface);
+            break;
+        case Screen::Playing:
+        case Screen::Paused:
+        case Screen::GameOver:
+            drawBattlePicture(state, picture, platform, surface);
+            if (state.gameOver != 0) drawGameOverOverlay(state, surface);
+            if (state.paused != 0) drawPauseOverlay(surface);
+            break;
     }
     surface.endFrame();
 }

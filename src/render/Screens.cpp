@@ -2,33 +2,27 @@
 
 #include <cmath>
 
+#include "battle/Field.h"
 #include "core/Numeric.h"
 #include "render/Playfield.h"
 #include "ui/NumberFormat.h"
 
 namespace {
 
-constexpr double kWidth = DrawSurface::kWidth;
-constexpr double kHeight = DrawSurface::kHeight;
-
-// The title tune restarts by itself whenever it has stopped.
-void keepTitleMusic(Game& game) {
-    SoundOutput& sound = game.sound;
-    if (sound.isSoundLoaded(SoundTitle) && sound.soundStatus(SoundTitle) != SoundStatusPlaying)
-        sound.playSound(SoundTitle, PlayLoop, DefaultVolume);
-}
+constexpr double kWidth = field::kWidth;
+constexpr double kHeight = field::kHeight;
 
 // The frame of the sector panel and its centred lines.
 constexpr double kPanelLeft = 430;
 constexpr double kPanelWidth = 420;
-void panelLine(DrawSurface& s, const std::string& text, double y, int64_t colour) {
+void panelLine(DrawSurface& s, const std::string& text, double y, Colour colour) {
     drawCentred(s, text, kPanelWidth, kPanelLeft, y, colour);
 }
 
 }  // namespace
 
 void drawCentred(DrawSurface& surface, const std::string& text, double width, double left, double y,
-                 int64_t colour) {
+                 Colour colour) {
     surface.drawText((width - surface.textWidth(text)) * 0.5 + left, y, text, colour);
 }
 
@@ -42,11 +36,7 @@ TitleColours titleColours(float phase) {
     return c;
 }
 
-void drawTitleScreen(Game& game, DrawSurface& surface) {
-    GameState& gs = game.state;
-    keepTitleMusic(game);
-
-    gs.titlePhase = toF32(double(gs.titlePhase) + 0.05);
+void drawTitleScreen(const GameState& gs, const Platform& platform, DrawSurface& surface) {
     const TitleColours colours = titleColours(gs.titlePhase);
 
     surface.setMode(Transparent);
@@ -57,23 +47,21 @@ void drawTitleScreen(Game& game, DrawSurface& surface) {
     surface.setFont(defaultFont);
 
     surface.setFont(gs.smallFont);
-    drawCentred(surface, "PRESS [ I ] FOR ENEMY INTEL", kWidth, 0, 434, rgb(0, 200, 200));
+    drawCentred(surface, "PRESS [ I ] FOR ENEMY INTEL", kWidth, 0, 434, palette::IntelPrompt);
     drawCentred(surface, "PRESS SPACE TO PLAY", kWidth, 0, 524, colours.prompt);
 
     if (!gs.highScores.empty()) {
         const ScoreEntry& best = gs.highScores[0];
         surface.drawText(20, 728,
-                         "TOP DEFENDER: " + best.name + " (" + formatNumber(game.platform, best.score) +
-                             " Points)",
-                         rgb(120, 120, 120));
+                         "TOP DEFENDER: " + best.name + " (" + formatNumber(platform, best.score) + " Points)",
+                         palette::TopDefender);
     }
     surface.setFont(defaultFont);
 }
 
-void drawIntelScreen(Game& game, DrawSurface& surface) {
-    GameState& gs = game.state;
+void drawIntelScreen(const GameState& gs, int64_t clockMs, DrawSurface& surface) {
     surface.setMode(Outlined);
-    surface.box(290, 134, 700, 500, rgb(0, 255, 255));
+    surface.box(290, 134, 700, 500, palette::PanelFrame);
     surface.setMode(Transparent);
     surface.setFont(gs.smallFont);
 
@@ -93,7 +81,7 @@ void drawIntelScreen(Game& game, DrawSurface& surface) {
                      palette::FragmentHead);
 
     // The SEEKER chevron swings with the clock, as in battle.
-    const int64_t s = seekerSwing(game.platform.clockMs());
+    const int64_t s = seekerSwing(clockMs);
     surface.line(370, 348 - s, 376 + s, 354, palette::SeekerChevron);
     surface.line(376 + s, 354, 370, 360 + s, palette::SeekerChevron);
     surface.box(368, 352, 4, 4, palette::White);
@@ -112,39 +100,35 @@ void drawIntelScreen(Game& game, DrawSurface& surface) {
     surface.setFont(defaultFont);
 }
 
-void drawSectorPanel(Game& game, DrawSurface& surface) {
-    GameState& gs = game.state;
+void drawSectorPanel(const GameState& gs, const Platform& platform, DrawSurface& surface) {
     surface.setMode(Outlined);
-    surface.box(430, 274, 420, 220, rgb(0, 255, 255));
-    surface.box(432, 276, 416, 216, rgb(0, 150, 200));
+    surface.box(430, 274, 420, 220, palette::PanelFrame);
+    surface.box(432, 276, 416, 216, palette::PanelInnerFrame);
     surface.setMode(Transparent);
     surface.setFont(gs.smallFont);
 
-    panelLine(surface, ">>> SECTOR " + std::to_string(gs.level) + " STATUS: SECURED <<<", 304, rgb(0, 255, 0));
+    panelLine(surface, ">>> SECTOR " + std::to_string(gs.level) + " STATUS: SECURED <<<", 304, palette::Green);
     if (gs.level == 1) {
         // The start of a game waits for SPACE.
-        panelLine(surface, "OBJECTIVE: PROTECT URBAN CENTERS", 354, rgb(0, 255, 0));
-        panelLine(surface, "PRESS SPACE TO BEGIN", 434, rgb(255, 255, 0));
+        panelLine(surface, "OBJECTIVE: PROTECT URBAN CENTERS", 354, palette::Green);
+        panelLine(surface, "PRESS SPACE TO BEGIN", 434, palette::Yellow);
     } else {
-        panelLine(surface, "LAST WAVE SURVIVAL BONUS: " + formatNumber(game.platform, gs.lastBonus), 354,
-                  rgb(0, 255, 0));
-        --gs.countdown;
+        // The tick has already counted this frame off.
+        panelLine(surface, "LAST WAVE SURVIVAL BONUS: " + formatNumber(platform, gs.lastBonus), 354, palette::Green);
         panelLine(surface, "NEXT WAVE STARTS IN: " + std::to_string(gs.countdown / 60 + 1) + " SEC", 434,
                   palette::Yellow);
-        if (gs.countdown < 1) gs.intermission = 0;  // the wave begins with the next frame
     }
     surface.setFont(defaultFont);
 }
 
-void drawGameOverOverlay(Game& game, DrawSurface& surface) {
-    GameState& gs = game.state;
+void drawGameOverOverlay(const GameState& gs, DrawSurface& surface) {
     const std::string prompt = "PRESS SPACE TO PLAY AGAIN";
     // The frame is sized from the prompt in the default font: 20 pixels
     // wider on each side.
     surface.setFont(defaultFont);
     const int64_t w = roundHalfEven(surface.textWidth(prompt) + 40);
     surface.setMode(Outlined);
-    surface.box((DrawSurface::kWidth - w) / 2, 324, w, 120, rgb(255, 0, 0));
+    surface.box((field::kWidth - w) / 2, 324, w, 120, palette::Red);
 
     surface.setMode(Transparent);
     surface.setFont(gs.smallFont);
@@ -153,7 +137,7 @@ void drawGameOverOverlay(Game& game, DrawSurface& surface) {
     drawCentred(surface, prompt, kWidth, 0, 384, palette::Red);
 }
 
-void drawPauseOverlay(Game&, DrawSurface& surface) {
+void drawPauseOverlay(DrawSurface& surface) {
     const std::string label = "PAUSED";
     surface.setFont(defaultFont);
     // The label sits in the middle of the canvas, framed 30 pixels wider on
@@ -163,7 +147,7 @@ void drawPauseOverlay(Game&, DrawSurface& surface) {
     const int64_t w = roundHalfEven(m + 60);
     const int64_t h = roundHalfEven(n + 30);
     surface.setMode(Outlined);
-    surface.box((DrawSurface::kWidth - w) / 2, (DrawSurface::kHeight - h) / 2, w, h, rgb(255, 255, 0));
+    surface.box((field::kWidth - w) / 2, (field::kHeight - h) / 2, w, h, palette::Yellow);
     surface.setMode(Transparent);
-    surface.drawText((kWidth - m) * 0.5, (kHeight - n) * 0.5, label, rgb(255, 255, 0));
+    surface.drawText((kWidth - m) * 0.5, (kHeight - n) * 0.5, label, palette::Yellow);
 }

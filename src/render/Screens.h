@@ -1,30 +1,31 @@
 #pragma once
 // The screens that replace the battle picture (title, intel, sector panel)
-// and the two overlays drawn on top of it (game over, paused). Each is drawn
-// once per frame by drawFrame, after the sky has been painted.
-//
-// Two of them carry a little game flow: the title keeps its tune looping,
-// and the sector panel between waves counts down and closes itself.
+// and the two panels drawn on top of it (game over, paused). Each is drawn
+// once per frame by drawFrame, after the sky has been painted. The title's
+// tune, its colour cycle and the sector panel's countdown are moved by the
+// frame's tick before the picture is drawn.
 #include <cstdint>
 #include <string>
 
-#include "core/Game.h"
+#include "core/GameState.h"
+#include "core/Platform.h"
 #include "render/DrawSurface.h"
 
-void drawTitleScreen(Game& game, DrawSurface& surface);
-void drawIntelScreen(Game& game, DrawSurface& surface);
-void drawSectorPanel(Game& game, DrawSurface& surface);
-void drawGameOverOverlay(Game& game, DrawSurface& surface);
-void drawPauseOverlay(Game& game, DrawSurface& surface);
+void drawTitleScreen(const GameState& state, const Platform& platform, DrawSurface& surface);
+// The SEEKER's icon pulses with the clock (ms), as it does in battle.
+void drawIntelScreen(const GameState& state, int64_t clockMs, DrawSurface& surface);
+void drawSectorPanel(const GameState& state, const Platform& platform, DrawSurface& surface);
+void drawGameOverOverlay(const GameState& state, DrawSurface& surface);
+void drawPauseOverlay(DrawSurface& surface);
 
 // Draws `text` centred in the `width` pixels that start at `left`, measured
 // in the current font; drawText truncates the position.
 void drawCentred(DrawSurface& surface, const std::string& text, double width, double left, double y,
-                 int64_t colour);
+                 Colour colour);
 
 // The colours of the title at colour-cycle phase f.
 struct TitleColours {
-    int64_t title = 0;   // "ZARVEX"
-    int64_t prompt = 0;  // the pulsing "PRESS SPACE TO PLAY"
+    Colour title = 0;   // "ZARVEX"
+    Colour prompt = 0;  // the pulsing "PRESS SPACE TO PLAY"
 };
 TitleColours titleColours(float phase);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/Game.h"
-#include "platform/Platform.h"
+#include "core/Platform.h"
 
 // Our project page, opened by "See My Other Apps".
 inline constexpr const char* kProjectPage = "https://zarvex.example.org/apps";

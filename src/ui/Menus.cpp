@@ -1,7 +1,5 @@
 #include "ui/Menus.h"
 
-#include "app/Flow.h"
-
 std::vector<MenuSpec> menuBar(const std::string& executableName) {
     std::vector<MenuSpec> menus;
 
@@ -24,22 +22,10 @@ std::vector<MenuSpec> menuBar(const std::string& executableName) {
     return menus;
 }
 
-void selectDifficulty(Game& game, int64_t id) {
-    GameState& s = game.state;
-    // Normal unless the item says otherwise; any other id counts as Normal.
-    s.speedFactor = 1.0f;
-    s.difficulty = 1;
-    if (id == MenuEasy) {
-        s.difficulty = 0;
-        s.speedFactor = 0.6f;
-    } else if (id == MenuHard) {
-        s.difficulty = 2;
-        s.speedFactor = 1.8f;
+Difficulty difficultyFor(MenuId id) {
+    switch (id) {
+        case MenuEasy: return {0, 0.6f};
+        case MenuHard: return {2, 1.8f};
+        default: return {1, 1.0f};
     }
-    // A fresh game at the new setting. `paused` and `intelShown` stay: a game
-    // chosen while paused begins paused, one chosen on the intel screen waits
-    // behind it until SPACE.
-    game.sound.stopSound(SoundTitle);
-    startNewGame(game);
-    game.sound.playSound(SoundAlert, 0, DefaultVolume);
 }

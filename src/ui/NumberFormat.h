@@ -4,6 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
+#include "core/Platform.h"
 
-std::string formatNumber(Platform& platform, int64_t value);
+std::string formatNumber(const Platform& platform, int64_t value);

@@ -23,8 +23,8 @@ public:
     void activateApp() override { p.activateApp(); }
     void closeWindow() override { p.closeWindow(); }
     WindowEvent pollEvent() override { return p.pollEvent(); }
-    void postMenuEvent(int64_t id) override { p.postMenuEvent(id); }
-    int64_t clockMs() override { return p.clockMs(); }
+    void postMenuEvent(MenuId id) override { p.postMenuEvent(id); }
+    int64_t clockMs() const override { return p.clockMs(); }
     void sleepMs(int64_t ms) override { p.sleepMs(ms); }
     std::string applicationSupportDir() override { return p.applicationSupportDir(); }
     std::string executablePath() override { return p.executablePath(); }
@@ -50,7 +50,7 @@ public:
     int64_t osMajorVersion() override { return p.osMajorVersion(); }
     std::optional<std::string> cpuBrand() override { return p.cpuBrand(); }
     std::string platformName() override { return p.platformName(); }
-    std::string formatGrouped(int64_t v) override { return p.formatGrouped(v); }
+    std::string formatGrouped(int64_t v) const override { return p.formatGrouped(v); }
 
     std::vector<int64_t> pausedDuringAlert;
     std::vector<std::string> attempts;

@@ -10,7 +10,7 @@
 #include "SoundRecorder.h"
 #include "app/App.h"
 #include "core/Game.h"
-#include "platform/Platform.h"
+#include "core/Platform.h"
 #include "render/DrawSurface.h"
 
 namespace {

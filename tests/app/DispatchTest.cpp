@@ -7,7 +7,7 @@
 
 namespace {
 
-using S = GameScreen;
+using S = Screen;
 
 class DispatchTest : public FlowTestWorld {
 protected:
@@ -26,7 +26,7 @@ TEST_F(DispatchTest, EveryCanvasEventMovesThePointerAndOnlyPressAndKeyAct) {
         SCOPED_TRACE(type);
         WindowEvent e;
         e.code = EventCanvas;
-        e.canvasType = type;
+        e.canvasType = CanvasEventType(type);
         e.x = 300 + type % 7;
         e.y = 40 + type % 5;
         e.key = KeyEscape;  // only a key event carries a key
@@ -46,7 +46,7 @@ TEST_F(DispatchTest, OtherEventsKeepThePointerAndChangeNothingButTheEventCode) {
     for (int64_t code : {int64_t{EventNone}, int64_t{EventClose}, int64_t{4}, int64_t{7}, int64_t{13}, int64_t{-1}}) {
         SCOPED_TRACE(code);
         WindowEvent e;
-        e.code = code;
+        e.code = WindowEventCode(code);
         e.x = 5;
         e.y = 6;
         EXPECT_TRUE(send(e));  // the close button ends the loop only after its frame
@@ -132,7 +132,7 @@ TEST_F(DispatchTest, OnlyQuitStopsTheLoop) {
     EXPECT_EQ(game.state.event, EventMenu);
     EXPECT_FALSE(handleMenu(game, MenuQuit));
     for (int64_t id : {1, 2, 3, 4, 5, 6, -3, -2, 0, 7, 99, -1, -5})
-        EXPECT_TRUE(handleMenu(game, id)) << id;
+        EXPECT_TRUE(handleMenu(game, MenuId(id))) << id;
 }
 
 TEST_F(DispatchTest, UnknownMenuIdsDoNothing) {
@@ -141,7 +141,7 @@ TEST_F(DispatchTest, UnknownMenuIdsDoNothing) {
     sound.clearLog();
     platform.log.clear();
     for (int64_t id : {int64_t{MenuPreferences}, int64_t{0}, int64_t{7}, int64_t{99}, int64_t{-1}, int64_t{-5}})
-        menu(id);
+        menu(MenuId(id));
     EXPECT_EQ(flags(), before);
     EXPECT_TRUE(sound.calls.empty());
     EXPECT_TRUE(platform.log.empty());

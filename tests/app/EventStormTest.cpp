@@ -68,14 +68,14 @@ public:
                 e.key = keys[input_.range(0, 11)];
             } else {
                 static const int64_t others[] = {CanvasLeftUp, CanvasMoved, CanvasOther, 0, -5, 1 << 20};
-                e.canvasType = others[input_.range(0, 5)];
+                e.canvasType = CanvasEventType(others[input_.range(0, 5)]);
             }
             return e;
         }
         if (kind < 93) {
             e.code = EventMenu;
             static const int64_t ids[] = {1, 2, 3, 4, 5, 6, -2, -3, 0, 7, 99, -99};
-            e.menuId = ids[input_.range(0, 11)];
+            e.menuId = MenuId(ids[input_.range(0, 11)]);
             return e;
         }
         if (kind < 97) {
@@ -87,7 +87,7 @@ public:
             e.menuId = MenuQuit;
             return e;
         }
-        e.code = input_.range(4, 20);  // window moved, resized, activated and the like
+        e.code = WindowEventCode(input_.range(4, 20));  // window moved, resized, activated and the like
         return e;
     }
 

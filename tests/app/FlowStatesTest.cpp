@@ -20,7 +20,7 @@ const char* inputName(Input i) {
     return "?";
 }
 
-using S = GameScreen;
+using S = Screen;
 constexpr int64_t kClickX = 600, kClickY = 300;
 
 const SoundCall kStopTitle = stopCall(SoundTitle);

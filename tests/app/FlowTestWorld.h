@@ -13,6 +13,7 @@
 #include "SoundRecorder.h"
 #include "app/Dispatch.h"
 #include "app/Flow.h"
+#include "core/Screen.h"
 #include "core/Game.h"
 #include "core/GameState.h"
 #include "core/Random.h"
@@ -83,7 +84,7 @@ protected:
         e.y = y;
         return send(e);
     }
-    bool menu(int64_t id) {
+    bool menu(MenuId id) {
         WindowEvent e;
         e.code = EventMenu;
         e.menuId = id;
@@ -106,7 +107,7 @@ protected:
     void toPaused() { toPlaying(); key(KeyP); }
     void toGameOver() { toPlaying(); key(KeyEscape); }
 
-    GameScreen screen() const { return currentScreen(game.state); }
+    Screen screen() const { return screenOf(game.state); }
     std::vector<SoundCall> sounds() const { return sound.calls; }
     size_t nameBoxes() const { return platform.logged("textInputBox:").size(); }
     bool hallOfFameFileExists() const { return std::filesystem::exists(game.state.highScorePath); }
@@ -131,15 +132,15 @@ inline void PrintTo(const SoundCall& c, std::ostream* os) {
     *os << ")";
 }
 
-inline const char* screenName(GameScreen s) {
+inline const char* screenName(Screen s) {
     switch (s) {
-        case GameScreen::Title: return "Title";
-        case GameScreen::Intel: return "Intel";
-        case GameScreen::SectorPanel: return "SectorPanel";
-        case GameScreen::Playing: return "Playing";
-        case GameScreen::Paused: return "Paused";
-        case GameScreen::GameOver: return "GameOver";
+        case Screen::Title: return "Title";
+        case Screen::Intel: return "Intel";
+        case Screen::SectorPanel: return "SectorPanel";
+        case Screen::Playing: return "Playing";
+        case Screen::Paused: return "Paused";
+        case Screen::GameOver: return "GameOver";
     }
     return "?";
 }
-inline void PrintTo(GameScreen s, std::ostream* os) { *os << screenName(s); }
+inline void PrintTo(Screen s, std::ostream* os) { *os << screenName(s); }

@@ -9,7 +9,7 @@
 
 namespace {
 
-using S = GameScreen;
+using S = Screen;
 
 class FlowTransitionsTest : public FlowTestWorld {
 protected:

@@ -44,7 +44,7 @@ class MenusTest : public FlowTestWorld {};
 
 TEST_F(MenusTest, EachItemSetsItsDifficultyAndStartsANewGame) {
     struct Case {
-        int64_t id;
+        MenuId id;
         int64_t difficulty;
         float speedFactor;
     };
@@ -70,7 +70,7 @@ TEST_F(MenusTest, EachItemSetsItsDifficultyAndStartsANewGame) {
 
 TEST_F(MenusTest, AnIdOutsideTheThreeMeansNormal) {
     selectDifficulty(game, MenuEasy);
-    selectDifficulty(game, 42);
+    selectDifficulty(game, MenuId(42));
     EXPECT_EQ(game.state.difficulty, 1);
     EXPECT_EQ(game.state.speedFactor, 1.0f);
 }

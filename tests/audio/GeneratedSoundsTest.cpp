@@ -121,7 +121,7 @@ TEST(GeneratedSounds, TheBankLoadsAllFifteenAndLoopsTheTitleSeamlessly) {
     ASSERT_TRUE(title);
     SoundBank bank;
     ASSERT_TRUE(bank.initSoundNoDevice(title->sampleRate));  // same rate: samples pass through unchanged
-    for (int64_t slot : kSoundLoadOrder) EXPECT_TRUE(bank.loadSound(slot, resource(slot))) << kSoundFiles[slot];
+    for (SoundId slot : kSoundLoadOrder) EXPECT_TRUE(bank.loadSound(slot, resource(slot))) << kSoundFiles[slot];
 
     ASSERT_EQ(title->channels, 2u);
     const uint64_t frames = title->frameCount();

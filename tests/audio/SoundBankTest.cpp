@@ -63,7 +63,7 @@ protected:
 
 TEST_F(SoundBankTest, AnInstancePlaysToItsEndAndFreesItsChannel) {
     EXPECT_EQ(bank.soundStatus(SoundLaunch), SoundStatusStopped);
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     EXPECT_EQ(bank.soundStatus(SoundLaunch), SoundStatusPlaying);
     EXPECT_EQ(bank.busyChannels(), 1);
 
@@ -109,9 +109,9 @@ TEST_F(SoundBankTest, AStoppedInstanceFadesOutWithinMillisecondsInsteadOfClickin
 }
 
 TEST_F(SoundBankTest, APlayWithoutExtraReplacesTheRunningInstance) {
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     mix(bank, 1000);
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     EXPECT_EQ(bank.busyChannels(), 1);
     // One instance at 0.5, restarted: it still runs 4800 frames from now.
     const Mixed m = mix(bank, 4000);
@@ -120,14 +120,14 @@ TEST_F(SoundBankTest, APlayWithoutExtraReplacesTheRunningInstance) {
 }
 
 TEST_F(SoundBankTest, PlayExtraStartsAnInstanceBesideTheRunningOnes) {
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     bank.playSound(SoundLaunch, PlayExtra, DefaultVolume);
     bank.playSound(SoundLaunch, PlayExtra, DefaultVolume);
     EXPECT_EQ(bank.busyChannels(), 3);
     EXPECT_NEAR(mix(bank, 2400).midLeft(), 1.5f, 1e-3);  // the three add up
 
     // A play without PlayExtra cuts all three short.
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     EXPECT_EQ(bank.busyChannels(), 1);
     EXPECT_NEAR(mix(bank, 2400).midLeft(), 0.5f, 1e-4);
 }
@@ -144,7 +144,7 @@ TEST_F(SoundBankTest, ALoopingInstanceRunsUntilStopped) {
 
 TEST_F(SoundBankTest, VolumeIsALinearGainAndMinusOneMeansFull) {
     const auto levelAt = [&](int64_t volume) {
-        bank.playSound(SoundLaunch, 0, volume);
+        bank.playSound(SoundLaunch, PlayOnce, volume);
         const float v = mix(bank, 2400).midLeft();
         bank.stopSound(SoundLaunch);
         return v;
@@ -181,7 +181,7 @@ TEST_F(SoundBankTest, PanIsClampedStoredAndAppliedToRunningAndLaterInstances) {
 
     // A later play takes the stored pan: half right.
     bank.setSoundPan(SoundLaunch, 50);
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     m = mix(bank, 2400);
     EXPECT_NEAR(m.midLeft(), 0.25f, 1e-4);
     EXPECT_NEAR(m.midRight(), 0.5f, 1e-4);
@@ -190,14 +190,14 @@ TEST_F(SoundBankTest, PanIsClampedStoredAndAppliedToRunningAndLaterInstances) {
 TEST_F(SoundBankTest, SixtyFourBusyChannelsDropTheNextPlay) {
     for (int i = 0; i < SoundBank::kChannels; ++i) bank.playSound(SoundTitle, PlayLoop | PlayExtra, 10);
     EXPECT_EQ(bank.busyChannels(), 64);
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     EXPECT_EQ(bank.soundStatus(SoundLaunch), SoundStatusStopped);
     EXPECT_EQ(bank.busyChannels(), 64);
     EXPECT_NEAR(mix(bank, 2400).midLeft(), 64 * 0.025f, 1e-3);
 
     // Stopping frees the channels again.
     bank.stopSound(SoundTitle);
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     EXPECT_EQ(bank.soundStatus(SoundLaunch), SoundStatusPlaying);
 }
 
@@ -229,7 +229,7 @@ TEST_F(SoundBankTest, AnInstanceThatEndsGivesItsChannelToTheNextPlay) {
 
 TEST_F(SoundBankTest, SamplesAtAnotherRateAreResampledNotSpedUp) {
     ASSERT_TRUE(bank.loadDecoded(SoundReload, level(0.5f, 2400, kRate / 2)));  // 0.1 s at 24 kHz
-    bank.playSound(SoundReload, 0, DefaultVolume);
+    bank.playSound(SoundReload, PlayOnce, DefaultVolume);
     mix(bank, 4000);
     EXPECT_EQ(bank.soundStatus(SoundReload), SoundStatusPlaying);  // a 48 kHz reading would be over
     mix(bank, 1500);
@@ -240,7 +240,7 @@ TEST_F(SoundBankTest, StereoSamplesKeepTheirSides) {
     DecodedSound s = level(0.0f, 4800, kRate, 2);
     for (size_t i = 0; i < s.samples.size(); i += 2) s.samples[i] = 0.4f;
     ASSERT_TRUE(bank.loadDecoded(SoundPause, std::move(s)));
-    bank.playSound(SoundPause, 0, DefaultVolume);
+    bank.playSound(SoundPause, PlayOnce, DefaultVolume);
     const Mixed m = mix(bank, 2400);
     EXPECT_NEAR(m.midLeft(), 0.4f, 1e-4);
     EXPECT_NEAR(m.midRight(), 0.0f, 1e-4);
@@ -255,11 +255,11 @@ TEST_F(SoundBankTest, EmptyAndInvalidSlotsDoNothing) {
     EXPECT_EQ(bank.busyChannels(), 0);
     EXPECT_EQ(bank.soundPan(SoundLeader), 0);
 
-    for (int64_t slot : {int64_t{-1}, kSoundSlots, int64_t{1000}}) {
+    for (SoundId slot : {SoundId(-1), SoundId(kSoundSlots), SoundId(1000)}) {
         EXPECT_FALSE(bank.isSoundLoaded(slot));
         EXPECT_EQ(bank.soundStatus(slot), SoundStatusEmpty);
         EXPECT_FALSE(bank.loadDecoded(slot, level(0.5f, 10)));
-        bank.playSound(slot, 0, DefaultVolume);
+        bank.playSound(slot, PlayOnce, DefaultVolume);
         bank.setSoundPan(slot, 10);
         bank.stopSound(slot);
     }
@@ -275,7 +275,7 @@ TEST_F(SoundBankTest, LoadsFromFilesAndABadFileEmptiesOnlyItsSlot) {
 
     EXPECT_TRUE(bank.loadSound(SoundInfo, dir.file("ok.wav")));
     EXPECT_TRUE(bank.isSoundLoaded(SoundInfo));
-    bank.playSound(SoundInfo, 0, DefaultVolume);
+    bank.playSound(SoundInfo, PlayOnce, DefaultVolume);
     EXPECT_NEAR(mix(bank, 2400).midLeft(), 0.25f, 1e-4);
 
     // Reloading a slot with a bad file stops it and leaves it empty.
@@ -288,7 +288,7 @@ TEST_F(SoundBankTest, LoadsFromFilesAndABadFileEmptiesOnlyItsSlot) {
 
     // The other slots are untouched.
     EXPECT_TRUE(bank.isSoundLoaded(SoundLaunch));
-    bank.playSound(SoundLaunch, 0, DefaultVolume);
+    bank.playSound(SoundLaunch, PlayOnce, DefaultVolume);
     EXPECT_NEAR(mix(bank, 2400).midLeft(), 0.5f, 1e-4);
 }
 
@@ -311,7 +311,7 @@ TEST(SoundBankClosed, ABankWithoutAnEngineIsASilentNoOp) {
     SoundBank bank;
     EXPECT_FALSE(bank.initSoundNoDevice(0));  // the engine refuses to open, as without a device
     EXPECT_FALSE(bank.isOpen());
-    for (int64_t slot = 0; slot < kSoundSlots; ++slot) {
+    for (SoundId slot : kSoundLoadOrder) {
         EXPECT_FALSE(bank.loadSound(slot, dir.file("ok.wav")));
         EXPECT_FALSE(bank.isSoundLoaded(slot));
         bank.setSoundPan(slot, 50);
@@ -333,7 +333,7 @@ TEST(SoundBankDevice, TheRealDeviceEitherWorksOrStaysSilent) {
     EXPECT_EQ(bank.isOpen(), open);
     DecodedSound s = level(0.0f, 480);
     EXPECT_EQ(bank.loadDecoded(SoundPause, std::move(s)), open);
-    bank.playSound(SoundPause, 0, 1);
+    bank.playSound(SoundPause, PlayOnce, 1);
     EXPECT_EQ(bank.soundStatus(SoundPause), open ? bank.soundStatus(SoundPause) : SoundStatusEmpty);
     std::vector<float> buf(8, 1.0f);
     EXPECT_EQ(bank.mix(buf.data(), 4), 0u);  // the device mixes, not the caller

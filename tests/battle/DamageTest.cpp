@@ -6,6 +6,7 @@
 #include "battle/Damage.h"
 #include "battle/Enemies.h"
 #include "battle/Interceptors.h"
+#include "battle/WaveEnd.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(DamageTest, LosingSitesShakesHarderAndPansToTheirSide) {
         st.explosions.clear();
         site(i).ammo = 7;
         site(i).repairTimer = 33;
-        addWarhead(kSiteX[i] + 10, 700);
+        addWarhead(field::kSiteX[i] + 10, 700);
         warheadPass(game);
         EXPECT_EQ(site(i).alive, 0);
         EXPECT_EQ(site(i).ammo, 7);

@@ -389,7 +389,7 @@ void checkStep(const GameState& st, const Snapshot& before, Outcome& out) {
     for (size_t i = 0; i < 6; ++i) {
         const Site& s = st.sites[i];
         const auto& b = before.sites[i];
-        ASSERT_EQ(s.x, kSiteX[i]);
+        ASSERT_EQ(s.x, field::kSiteX[i]);
         ASSERT_GE(s.ammo, 0);
         ASSERT_LE(s.ammo, 30);
         alive += s.alive != 0;

@@ -27,15 +27,15 @@ struct LoggedSound final : SoundOutput {
     ScriptedPlatform& p;
     LoggedSound(SoundRecorder& r, ScriptedPlatform& pl) : rec(r), p(pl) {}
     bool initSound() override { return rec.initSound(); }
-    bool loadSound(int64_t s, const std::string& f) override { return rec.loadSound(s, f); }
-    bool isSoundLoaded(int64_t s) const override { return rec.isSoundLoaded(s); }
-    void playSound(int64_t s, int64_t f, int64_t v) override {
+    bool loadSound(SoundId s, const std::string& f) override { return rec.loadSound(s, f); }
+    bool isSoundLoaded(SoundId s) const override { return rec.isSoundLoaded(s); }
+    void playSound(SoundId s, PlayFlags f, int64_t v) override {
         p.log.push_back("play:" + std::to_string(s) + "," + std::to_string(f) + "," + std::to_string(v));
         rec.playSound(s, f, v);
     }
-    void stopSound(int64_t s) override { p.log.push_back("stop:" + std::to_string(s)); rec.stopSound(s); }
-    void setSoundPan(int64_t s, int64_t pan) override { rec.setSoundPan(s, pan); }
-    int64_t soundStatus(int64_t s) const override { return rec.soundStatus(s); }
+    void stopSound(SoundId s) override { p.log.push_back("stop:" + std::to_string(s)); rec.stopSound(s); }
+    void setSoundPan(SoundId s, int64_t pan) override { rec.setSoundPan(s, pan); }
+    int64_t soundStatus(SoundId s) const override { return rec.soundStatus(s); }
 };
 
 std::string tenEntriesDownTo5000() {

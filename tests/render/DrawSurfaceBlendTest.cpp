@@ -125,7 +125,7 @@ protected:
     Mask shapeOf(void (*draw)(DrawSurface&), int64_t mode) {
         FixedText t;
         DrawSurface s(t);
-        s.setMode(mode);
+        s.setMode(DrawMode(mode));
         draw(s);
         Mask out;
         for (int y = 0; y < kH; ++y)

@@ -60,7 +60,7 @@ TEST_F(SurfaceBoxTest, NegativeSizesExtendLeftAndUp) {
 
 TEST_F(SurfaceBoxTest, ZeroSizeDrawsNothingInAnyMode) {
     for (int64_t mode : {Default, Transparent, Outlined, AlphaBlend}) {
-        surface.setMode(mode);
+        surface.setMode(DrawMode(mode));
         surface.box(10, 10, 0, 5, rgba(255, 0, 0, 255));
         surface.box(10, 10, 5, 0, rgba(255, 0, 0, 255));
     }
@@ -130,7 +130,7 @@ TEST_F(SurfaceBoxTest, HalfOutsideBoxesDrawTheirVisiblePart) {
 
 TEST_F(SurfaceBoxTest, WhollyOutsideBoxesDrawNothing) {
     for (int64_t mode : {Default, Outlined, AlphaBlend}) {
-        surface.setMode(mode);
+        surface.setMode(DrawMode(mode));
         const int64_t c = rgba(255, 255, 255, 200);
         surface.box(-10, 0, 10, 10, c);   // ends at column -1
         surface.box(1280, 0, 10, 10, c);  // starts past the right edge

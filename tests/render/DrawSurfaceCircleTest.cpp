@@ -115,7 +115,7 @@ class SurfaceCircleTest : public DrawSurfaceFixture {
 protected:
     Mask draw(int64_t mode, int64_t x, int64_t y, int64_t r) {
         clear(0);
-        surface.setMode(mode);
+        surface.setMode(DrawMode(mode));
         surface.circle(x, y, r, kWhite);
         return changed(0);
     }
@@ -187,7 +187,7 @@ TEST_F(SurfaceCircleTest, HalfOutsideCirclesDrawTheirVisiblePart) {
 TEST_F(SurfaceCircleTest, WhollyOutsideCirclesDrawNothing) {
     for (int64_t mode : {Default, Outlined, AlphaBlend}) {
         const int64_t c = rgba(255, 255, 255, 100);
-        surface.setMode(mode);
+        surface.setMode(DrawMode(mode));
         surface.circle(-51, 100, 50, c);
         surface.circle(1330, 100, 50, c);
         surface.circle(100, -51, 50, c);

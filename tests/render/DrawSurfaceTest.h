@@ -98,7 +98,7 @@ protected:
         const int64_t mode = surface.mode();
         surface.setMode(Default);
         surface.box(0, 0, kW, kH, colour);
-        surface.setMode(mode);
+        surface.setMode(DrawMode(mode));
     }
 
     // Every pixel whose colour differs from `background`, read from the raw

@@ -50,7 +50,7 @@ TEST_F(SurfaceTextTest, DefaultModeDrawsTheLineBoxInTheBackColour) {
     // filled, opaquely.
     for (int64_t mode : {Outlined, AlphaBlend}) {
         clear(kWhite);
-        surface.setMode(mode);
+        surface.setMode(DrawMode(mode));
         surface.drawText(0, 0, "a", kRed, rgb(5, 6, 7));
         EXPECT_EQ(withColour(rgb(5, 6, 7)), rectangle(0, 0, 5, 14));
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "FrameTestFixture.h"
+#include "app/Tick.h"
 #include "render/Screens.h"
 
 using Requests = std::vector<std::pair<int64_t, int64_t>>;
@@ -49,20 +50,20 @@ TEST_F(FrameTest, AlarmTintsTheSkyRedderOnTopOfTheCap) {
 TEST_F(FrameTest, ShakeDrawsXThenYAndCountsDown) {
     game.state.shakeTimer = 2;
     random.push({16, 0});
-    FrameSetup f = prepareFrame(game);
+    FrameShake f = shakeFrame(game);
     EXPECT_EQ(random.requests, (Requests{{0, 16}, {0, 16}}));
-    EXPECT_EQ(f.shake.x, 8);
-    EXPECT_EQ(f.shake.y, -8);
+    EXPECT_EQ(f.x, 8);
+    EXPECT_EQ(f.y, -8);
     EXPECT_EQ(game.state.shakeTimer, 1);
 
     random.requests.clear();
-    prepareFrame(game);
+    shakeFrame(game);
     EXPECT_EQ(game.state.shakeTimer, 0);
     random.requests.clear();
-    f = prepareFrame(game);  // spent: no draws, no offset
+    f = shakeFrame(game);  // spent: no draws, no offset
     EXPECT_TRUE(random.requests.empty());
-    EXPECT_EQ(f.shake.x, 0);
-    EXPECT_EQ(f.shake.y, 0);
+    EXPECT_EQ(f.x, 0);
+    EXPECT_EQ(f.y, 0);
     EXPECT_EQ(game.state.shakeTimer, 0);
 }
 
@@ -70,19 +71,19 @@ TEST_F(FrameTest, StaticAddsALopsidedJoltAfterTheShake) {
     game.state.shakeTimer = 1;
     game.state.staticTimer = 3;
     random.push({0, 16, 28, 16});
-    FrameSetup f = prepareFrame(game);
+    FrameShake f = shakeFrame(game);
     EXPECT_EQ(random.requests, (Requests{{0, 16}, {0, 16}, {0, 28}, {0, 16}}));
-    EXPECT_EQ(f.shake.x, -8 + 16);
-    EXPECT_EQ(f.shake.y, 8 + 8);
+    EXPECT_EQ(f.x, -8 + 16);
+    EXPECT_EQ(f.y, 8 + 8);
     EXPECT_EQ(game.state.shakeTimer, 0);
     EXPECT_EQ(game.state.staticTimer, 2);
 
     random.requests.clear();
     random.push({0, 0});
-    f = prepareFrame(game);  // static alone: -12 .. +16 across
+    f = shakeFrame(game);  // static alone: -12 .. +16 across
     EXPECT_EQ(random.requests, (Requests{{0, 28}, {0, 16}}));
-    EXPECT_EQ(f.shake.x, -12);
-    EXPECT_EQ(f.shake.y, -8);
+    EXPECT_EQ(f.x, -12);
+    EXPECT_EQ(f.y, -8);
 }
 
 TEST_F(FrameTest, ShakeAndStaticCountDownOnEveryScreen) {

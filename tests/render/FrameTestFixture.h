@@ -15,6 +15,7 @@
 #include "core/Game.h"
 #include "core/GameState.h"
 #include "render/DrawSurface.h"
+#include "app/Tick.h"
 #include "render/Frame.h"
 
 // Fixed metrics plus an extra fraction of a pixel per font, so that tests can
@@ -117,9 +118,11 @@ protected:
         return e;
     }
 
+    // One frame's picture: its tick, then the drawing.
     void frame() {
         platform.text.drawn.clear();
-        drawFrame(game, surface);
+        const FramePicture picture = tickFrame(game);
+        drawFrame(game.state, picture, platform, surface);
     }
     int64_t at(int x, int y) const { return surface.pixel(x, y); }
     int64_t sky() const { return skyColour(game.state.level, game.state.alarmPhase); }

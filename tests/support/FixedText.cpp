@@ -29,7 +29,7 @@ double FixedText::textWidth(FontHandle font, const std::string& text) {
 double FixedText::textHeight(FontHandle font, const std::string&) { return 1.25 * sizeOf(font); }
 
 void FixedText::drawGlyphs(Canvas& canvas, FontHandle font, int64_t x, int64_t y, const std::string& text,
-                           int64_t colour) {
+                           Colour colour) {
     drawn.push_back({font, x, y, text, colour});
     if (!paintBoxes) return;
     const int64_t w = static_cast<int64_t>(std::ceil(textWidth(font, text)));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "render/TextRenderer.h"
+#include "core/TextRenderer.h"
 
 struct TextCall {
     FontHandle font;
@@ -21,7 +21,7 @@ public:
     double textWidth(FontHandle font, const std::string& text) override;
     double textHeight(FontHandle font, const std::string& text) override;
     void drawGlyphs(Canvas& canvas, FontHandle font, int64_t x, int64_t y, const std::string& text,
-                    int64_t colour) override;
+                    Colour colour) override;
 
     double sizeOf(FontHandle font) const;
     bool paintBoxes = false;  // fill each drawn text's box with its colour

@@ -23,7 +23,7 @@ void ScriptedPlatform::queueClick(int64_t x, int64_t y) {
     events.push_back(e);
 }
 
-void ScriptedPlatform::queueMenu(int64_t id) {
+void ScriptedPlatform::queueMenu(MenuId id) {
     WindowEvent e;
     e.code = EventMenu;
     e.menuId = id;
@@ -96,7 +96,7 @@ bool ScriptedPlatform::openWebAddress(const std::string& address) {
     return true;
 }
 
-std::string ScriptedPlatform::formatGrouped(int64_t value) {
+std::string ScriptedPlatform::formatGrouped(int64_t value) const {
     const bool negative = value < 0;
     // Magnitude as unsigned, safe for the most negative value.
     uint64_t mag = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);

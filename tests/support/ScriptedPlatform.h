@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FixedText.h"
-#include "platform/Platform.h"
+#include "core/Platform.h"
 
 class ScriptedPlatform final : public Platform, public FramePresenter {
 public:
@@ -18,7 +18,7 @@ public:
     void queueEvent(const WindowEvent& e) { events.push_back(e); }
     void queueKey(int64_t key, int64_t x = 0, int64_t y = 0);
     void queueClick(int64_t x, int64_t y);
-    void queueMenu(int64_t id);
+    void queueMenu(MenuId id);
     void queueClose();
     void queueMinimise();
 
@@ -53,8 +53,8 @@ public:
     void activateApp() override { log.push_back("activateApp"); }
     void closeWindow() override { log.push_back("closeWindow"); }
     WindowEvent pollEvent() override;
-    void postMenuEvent(int64_t id) override { queueMenu(id); }
-    int64_t clockMs() override { return now; }
+    void postMenuEvent(MenuId id) override { queueMenu(id); }
+    int64_t clockMs() const override { return now; }
     void sleepMs(int64_t ms) override { now += ms; sleptMs += ms; }
     std::string applicationSupportDir() override { return supportDir; }
     std::string executablePath() override { return exePath; }
@@ -72,7 +72,7 @@ public:
     int64_t osMajorVersion() override { return osMajor; }
     std::optional<std::string> cpuBrand() override { return cpu; }
     std::string platformName() override { return "Linux"; }
-    std::string formatGrouped(int64_t value) override;
+    std::string formatGrouped(int64_t value) const override;
 
     // Lines of the log that start with the prefix.
     std::vector<std::string> logged(const std::string& prefix) const;

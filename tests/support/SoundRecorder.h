@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/SoundOutput.h"
+#include "core/SoundOutput.h"
 
 struct SoundCall {
     enum Kind { Init, Load, Play, Stop, Pan } kind;
@@ -25,23 +25,23 @@ public:
         calls.push_back({SoundCall::Init, 0, 0, 0, {}});
         return deviceOpen;
     }
-    bool loadSound(int64_t slot, const std::string& path) override {
+    bool loadSound(SoundId slot, const std::string& path) override {
         calls.push_back({SoundCall::Load, slot, 0, 0, path});
         return valid(slot) && loaded[slot];
     }
-    bool isSoundLoaded(int64_t slot) const override { return valid(slot) && loaded[slot]; }
-    void playSound(int64_t slot, int64_t flags, int64_t volume) override {
+    bool isSoundLoaded(SoundId slot) const override { return valid(slot) && loaded[slot]; }
+    void playSound(SoundId slot, PlayFlags flags, int64_t volume) override {
         calls.push_back({SoundCall::Play, slot, flags, volume, {}});
         if (valid(slot) && loaded[slot]) playing[slot] = true;
     }
-    void stopSound(int64_t slot) override {
+    void stopSound(SoundId slot) override {
         calls.push_back({SoundCall::Stop, slot, 0, 0, {}});
         if (valid(slot)) playing[slot] = false;
     }
-    void setSoundPan(int64_t slot, int64_t pan) override {
+    void setSoundPan(SoundId slot, int64_t pan) override {
         calls.push_back({SoundCall::Pan, slot, 0, pan, {}});
     }
-    int64_t soundStatus(int64_t slot) const override {
+    int64_t soundStatus(SoundId slot) const override {
         if (!isSoundLoaded(slot)) return SoundStatusEmpty;
         return playing[slot] ? SoundStatusPlaying : SoundStatusStopped;
     }

@@ -16,6 +16,7 @@
 #include "ScriptedPlatform.h"
 #include "ScriptedRandom.h"
 #include "SoundRecorder.h"
+#include "app/Tick.h"
 #include "battle/Board.h"
 #include "core/Game.h"
 #include "core/GameState.h"
@@ -244,7 +245,8 @@ int main(int argc, char** argv) {
         scene.game.state.bigFont = fonts.big;
         scene.game.state.smallFont = fonts.small;
         shot.setUp(scene);
-        drawFrame(scene.game, surface);
+        const FramePicture picture = tickFrame(scene.game);
+        drawFrame(scene.game.state, picture, scene.platform, surface);
         if (!save(surface, folder, shot.name)) ++failures;
     }
     return failures == 0 ? 0 : 1;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Sounds.h"
-#include "audio/SoundOutput.h"
+#include "core/SoundOutput.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -169,7 +169,7 @@ bool SoundBank::initSoundNoDevice(uint32_t sampleRate) { return open(true, sampl
 
 bool SoundBank::isOpen() const { return engine_ != nullptr; }
 
-bool SoundBank::loadSound(int64_t slot, const std::string& path) {
+bool SoundBank::loadSound(SoundId slot, const std::string& path) {
     if (!engine_ || !validSlot(slot)) return false;
     auto decoded = loadWavFile(path);
     // A failed load leaves the slot empty, whatever it held before.
@@ -180,7 +180,7 @@ bool SoundBank::loadSound(int64_t slot, const std::string& path) {
     return loadDecoded(slot, std::move(*decoded));
 }
 
-bool SoundBank::loadDecoded(int64_t slot, DecodedSound sound) {
+bool SoundBank::loadDecoded(SoundId slot, DecodedSound sound) {
     if (!engine_ || !validSlot(slot)) return false;
     // Instances read the old samples in place: release every one of them,
     // fading or not, before the samples go.
@@ -194,11 +194,11 @@ bool SoundBank::loadDecoded(int64_t slot, DecodedSound sound) {
     return usable;
 }
 
-bool SoundBank::isSoundLoaded(int64_t slot) const {
+bool SoundBank::isSoundLoaded(SoundId slot) const {
     return engine_ && validSlot(slot) && slots_[static_cast<size_t>(slot)].loaded;
 }
 
-void SoundBank::playSound(int64_t slot, int64_t flags, int64_t volume) {
+void SoundBank::playSound(SoundId slot, PlayFlags flags, int64_t volume) {
     if (!isSoundLoaded(slot)) return;
     // Without PlayExtra a slot is heard at most once at a time.
     if ((flags & PlayExtra) == 0) stopSound(slot);
@@ -238,13 +238,13 @@ void SoundBank::playSound(int64_t slot, int64_t flags, int64_t volume) {
     if (ma_sound_start(&c->sound) != MA_SUCCESS) e.release(*c);
 }
 
-void SoundBank::stopSound(int64_t slot) {
+void SoundBank::stopSound(SoundId slot) {
     if (!engine_ || !validSlot(slot)) return;
     for (auto& c : engine_->channels)
         if (engine_->running(c) && c.slot == slot) engine_->stop(c);
 }
 
-void SoundBank::setSoundPan(int64_t slot, int64_t pan) {
+void SoundBank::setSoundPan(SoundId slot, int64_t pan) {
     if (!isSoundLoaded(slot)) return;
     const int64_t clamped = std::clamp<int64_t>(pan, -100, 100);
     slots_[static_cast<size_t>(slot)].pan = clamped;
@@ -253,7 +253,7 @@ void SoundBank::setSoundPan(int64_t slot, int64_t pan) {
             ma_sound_set_pan(&c.sound, static_cast<float>(clamped) / 100.0f);
 }
 
-int64_t SoundBank::soundStatus(int64_t slot) const {
+int64_t SoundBank::soundStatus(SoundId slot) const {
     if (!isSoundLoaded(slot)) return SoundStatusEmpty;
     bool exists = false;
     for (const auto& c : engine_->channels) {
@@ -264,7 +264,7 @@ int64_t SoundBank::soundStatus(int64_t slot) const {
     return exists ? SoundStatusPaused : SoundStatusStopped;
 }
 
-int64_t SoundBank::soundPan(int64_t slot) const {
+int64_t SoundBank::soundPan(SoundId slot) const {
     return validSlot(slot) ? slots_[static_cast<size_t>(slot)].pan : 0;
 }
 

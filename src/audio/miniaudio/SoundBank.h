@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "audio/SoundOutput.h"
+#include "core/SoundOutput.h"
 #include "audio/miniaudio/WavParser.h"
 
 class SoundBank final : public SoundOutput {
@@ -32,19 +32,19 @@ public:
     // advance and end.
     bool initSoundNoDevice(uint32_t sampleRate = 48000);
 
-    bool loadSound(int64_t slot, const std::string& path) override;
+    bool loadSound(SoundId slot, const std::string& path) override;
     // Fills a slot from samples already decoded (what loadSound does after
     // reading the file).
-    bool loadDecoded(int64_t slot, DecodedSound sound);
-    bool isSoundLoaded(int64_t slot) const override;
-    void playSound(int64_t slot, int64_t flags, int64_t volume) override;
-    void stopSound(int64_t slot) override;
-    void setSoundPan(int64_t slot, int64_t pan) override;
-    int64_t soundStatus(int64_t slot) const override;
+    bool loadDecoded(SoundId slot, DecodedSound sound);
+    bool isSoundLoaded(SoundId slot) const override;
+    void playSound(SoundId slot, PlayFlags flags, int64_t volume) override;
+    void stopSound(SoundId slot) override;
+    void setSoundPan(SoundId slot, int64_t pan) override;
+    int64_t soundStatus(SoundId slot) const override;
 
     bool isOpen() const;
     // The pan stored in a slot (-100..100).
-    int64_t soundPan(int64_t slot) const;
+    int64_t soundPan(SoundId slot) const;
     // Channels holding an instance that has not ended.
     int64_t busyChannels() const;
     // Without a device: mixes the next frames into out (stereo interleaved,

@@ -35,7 +35,7 @@ QString dialogText(const std::string& s) {
     return t;
 }
 
-WindowEvent canvasEvent(int64_t type, QPoint pos) {
+WindowEvent canvasEvent(CanvasEventType type, QPoint pos) {
     WindowEvent e;
     e.code = EventCanvas;
     e.canvasType = type;
@@ -192,7 +192,7 @@ void QtPlatform::buildMenus(const std::vector<MenuSpec>& menus) {
             } else {
                 action->setMenuRole(QAction::NoRole);
             }
-            const int64_t id = item.id;
+            const MenuId id = item.id;
             QObject::connect(action, &QAction::triggered, window_.get(), [this, id] {
                 WindowEvent ev;
                 ev.code = EventMenu;
@@ -243,14 +243,14 @@ WindowEvent QtPlatform::pollEvent() {
     return e;
 }
 
-void QtPlatform::postMenuEvent(int64_t id) {
+void QtPlatform::postMenuEvent(MenuId id) {
     WindowEvent ev;
     ev.code = EventMenu;
     ev.menuId = id;
     enqueue(ev);
 }
 
-int64_t QtPlatform::clockMs() {
+int64_t QtPlatform::clockMs() const {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
@@ -333,7 +333,7 @@ std::string QtPlatform::platformName() {
 #endif
 }
 
-std::string QtPlatform::formatGrouped(int64_t value) {
+std::string QtPlatform::formatGrouped(int64_t value) const {
     QLocale locale = locale_ ? *locale_ : QLocale::system();
     // The bare C/POSIX locale (common for programs started outside a
     // desktop session) groups nothing; the game's scores read better in the

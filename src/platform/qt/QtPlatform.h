@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/Platform.h"
+#include "core/Platform.h"
 #include "platform/qt/QtTextRenderer.h"
 
 class QWidget;
@@ -33,9 +33,9 @@ public:
     void closeWindow() override;
 
     WindowEvent pollEvent() override;
-    void postMenuEvent(int64_t id) override;
+    void postMenuEvent(MenuId id) override;
 
-    int64_t clockMs() override;
+    int64_t clockMs() const override;
     void sleepMs(int64_t ms) override;
 
     std::string applicationSupportDir() override;
@@ -57,7 +57,7 @@ public:
     int64_t osMajorVersion() override;
     std::optional<std::string> cpuBrand() override;
     std::string platformName() override;
-    std::string formatGrouped(int64_t value) override;
+    std::string formatGrouped(int64_t value) const override;
 
     // For tests: the locale used instead of the system's, and what opens a
     // web address instead of the desktop's browser.

@@ -84,7 +84,7 @@ const QtTextRenderer::Mask& QtTextRenderer::mask(FontHandle font, const std::str
 }
 
 void QtTextRenderer::drawGlyphs(Canvas& canvas, FontHandle font, int64_t x, int64_t y, const std::string& text,
-                                int64_t colour) {
+                                Colour colour) {
     if (!canvas.pixels || canvas.width <= 0 || canvas.height <= 0 || text.empty()) return;
     // Far outside the canvas nothing can show; this also keeps the sums
     // below far from overflowing.

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/TextRenderer.h"
+#include "core/TextRenderer.h"
 
 class QtTextRenderer final : public TextRenderer {
 public:
@@ -24,7 +24,7 @@ public:
     double textWidth(FontHandle font, const std::string& text) override;
     double textHeight(FontHandle font, const std::string& text) override;
     void drawGlyphs(Canvas& canvas, FontHandle font, int64_t x, int64_t y, const std::string& text,
-                    int64_t colour) override;
+                    Colour colour) override;
 
     const QFont& qfont(FontHandle font) const;
 

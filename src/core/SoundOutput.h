@@ -24,9 +24,14 @@ enum SoundId : int64_t {
 };
 inline constexpr int64_t kSoundSlots = 15;
 
-// playSound flags.
-inline constexpr int64_t PlayLoop = 1;   // repeat until stopped
-inline constexpr int64_t PlayExtra = 2;  // beside the running instances
+// playSound flags. Without PlayExtra a new play stops the slot's running
+// instances first, so the slot is heard at most once at a time.
+enum PlayFlags : int64_t {
+    PlayOnce = 0,
+    PlayLoop = 1,   // repeat until stopped
+    PlayExtra = 2,  // beside the running instances
+};
+constexpr PlayFlags operator|(PlayFlags a, PlayFlags b) { return PlayFlags(int64_t(a) | int64_t(b)); }
 // playSound volume meaning "the slot's default volume" (100).
 inline constexpr int64_t DefaultVolume = -1;
 
@@ -40,12 +45,14 @@ class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
     virtual bool initSound() = 0;
-    virtual bool loadSound(int64_t slot, const std::string& path) = 0;
-    virtual bool isSoundLoaded(int64_t slot) const = 0;
-    virtual void playSound(int64_t slot, int64_t flags, int64_t volume) = 0;
-    virtual void stopSound(int64_t slot) = 0;
-    virtual void setSoundPan(int64_t slot, int64_t pan) = 0;
-    virtual int64_t soundStatus(int64_t slot) const = 0;
+    virtual bool loadSound(SoundId slot, const std::string& path) = 0;
+    virtual bool isSoundLoaded(SoundId slot) const = 0;
+    // volume 0..100, or DefaultVolume.
+    virtual void playSound(SoundId slot, PlayFlags flags, int64_t volume) = 0;
+    virtual void stopSound(SoundId slot) = 0;
+    // pan -100 (left) .. 100 (right), clamped.
+    virtual void setSoundPan(SoundId slot, int64_t pan) = 0;
+    virtual int64_t soundStatus(SoundId slot) const = 0;
 };
 
 // File names of the slots, in slot order.
@@ -57,4 +64,8 @@ inline constexpr const char* kSoundFiles[kSoundSlots] = {
 };
 
 // The order in which start-up loads the slots.
-inline constexpr int64_t kSoundLoadOrder[kSoundSlots] = {0, 1, 2, 4, 3, 5, 9, 8, 6, 10, 11, 7, 12, 13, 14};
+inline constexpr SoundId kSoundLoadOrder[kSoundSlots] = {
+    SoundTitle,       SoundLaunch,  SoundExplMiss, SoundExplHit,   SoundExplHitCity,
+    SoundLevelEnd,    SoundReload,  SoundRestoreCity, SoundGameOver, SoundPause,
+    SoundAlert,       SoundSmartBomb, SoundHighScore, SoundInfo,     SoundLeader,
+};

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Colour.h"
+
 using FontHandle = int64_t;
 
 // The font that text drawn without any font attribute gets: a plain
@@ -35,7 +37,7 @@ public:
     // Anti-aliased glyphs in `colour` (r | g << 8 | b << 16) with the top-left
     // corner of the line box on pixel (x, y); clipped to the canvas.
     virtual void drawGlyphs(Canvas& canvas, FontHandle font, int64_t x, int64_t y,
-                            const std::string& text, int64_t colour) = 0;
+                            const std::string& text, Colour colour) = 0;
 };
 
 // Shows the canvas's new pixels in the window at the end of a frame.

@@ -1,14 +1,14 @@
 #pragma once
 // Everything the game needs of the desktop, behind one interface of the
 // game's own: window events, the clock, paths, dialogs, fonts and text,
-// facts about the system, and the opening of web addresses. QtPlatform is
-// the real implementation; tests script one.
+// facts about the system, and the opening of web addresses. QtPlatform
+// (src/platform/qt) is the real implementation; tests script one.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "render/TextRenderer.h"
+#include "core/TextRenderer.h"
 
 // Window event codes.
 enum WindowEventCode : int64_t {
@@ -22,6 +22,7 @@ enum WindowEventCode : int64_t {
 // Canvas event types. Only the first two act; the others only carry the
 // pointer position.
 enum CanvasEventType : int64_t {
+    CanvasNone = 0,
     CanvasLeftDown = 65540,
     CanvasKeyDown = 65547,
     CanvasLeftUp = 65541,
@@ -35,17 +36,9 @@ inline constexpr int64_t KeyEscape = 27;
 inline constexpr int64_t KeyI = 105;
 inline constexpr int64_t KeyP = 112;
 
-struct WindowEvent {
-    int64_t code = EventNone;
-    int64_t menuId = 0;      // EventMenu
-    int64_t canvasType = 0;  // EventCanvas
-    int64_t x = 0;           // EventCanvas: pointer position in canvas pixels
-    int64_t y = 0;
-    int64_t key = 0;         // CanvasKeyDown
-};
-
 // Menu identifiers.
 enum MenuId : int64_t {
+    MenuNone = 0,
     MenuEasy = 1,
     MenuNormal = 2,
     MenuHard = 3,
@@ -57,9 +50,18 @@ enum MenuId : int64_t {
     MenuQuit = -4,
 };
 
+struct WindowEvent {
+    WindowEventCode code = EventNone;
+    MenuId menuId = MenuNone;                 // EventMenu
+    CanvasEventType canvasType = CanvasNone;  // EventCanvas
+    int64_t x = 0;                            // EventCanvas: pointer position in canvas pixels
+    int64_t y = 0;
+    int64_t key = 0;                          // CanvasKeyDown
+};
+
 struct MenuItemSpec {
     std::string text;
-    int64_t id = 0;
+    MenuId id = MenuNone;
 };
 struct MenuSpec {
     std::string title;
@@ -86,10 +88,10 @@ public:
     // Events: at most one per call, without waiting; code EventNone when the
     // queue is empty. postMenuEvent queues a menu event behind the others.
     virtual WindowEvent pollEvent() = 0;
-    virtual void postMenuEvent(int64_t id) = 0;
+    virtual void postMenuEvent(MenuId id) = 0;
 
     // Monotonic milliseconds, and a sleep of at least that long.
-    virtual int64_t clockMs() = 0;
+    virtual int64_t clockMs() const = 0;
     virtual void sleepMs(int64_t ms) = 0;
 
     // Absolute paths: the folder the Hall of Fame lives in, and the running
@@ -119,5 +121,5 @@ public:
     virtual std::optional<std::string> cpuBrand() = 0;
     virtual std::string platformName() = 0;  // "Linux", "macOS"
     // The value in the decimal style of the user's locale, with grouping.
-    virtual std::string formatGrouped(int64_t value) = 0;
+    virtual std::string formatGrouped(int64_t value) const = 0;
 };
