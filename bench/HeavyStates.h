@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "Scene.h"
 #include "battle/Board.h"
 #include "core/Game.h"
 #include "core/Numeric.h"
@@ -19,18 +20,10 @@ constexpr int kWarheads = 33;
 constexpr int kInterceptors = 40;
 constexpr int kExplosions = 120;
 
+// A burst 95 px wide at its fullest, grown to `radius`.
 inline Explosion& addBlast(GameState& st, float x, float y, float radius) {
-    st.explosions.last();
-    Explosion& e = st.explosions.add();
-    e.x = x;
-    e.y = y;
-    e.radius = radius;
+    Explosion& e = scene::addExplosion(st, x, y, radius, 255, 160, 0);
     e.maxRadius = 95;
-    e.red = 255;
-    e.green = 160;
-    e.alpha = 255;
-    e.growing = 1;
-    e.fade = 14;
     return e;
 }
 
@@ -40,18 +33,7 @@ inline void addFlight(GameState& st, float tx, float ty, float left) {
     float sx = field::kSiteX[0];
     for (float x : field::kSiteX)
         if (std::fabs(x - tx) < std::fabs(sx - tx)) sx = x;
-    st.interceptors.last();
-    Interceptor& i = st.interceptors.add();
-    i.startX = sx;
-    i.startY = 703;
-    i.targetX = tx;
-    i.targetY = ty;
-    i.speed = 14;
-    i.distance = toF32(std::hypot(static_cast<double>(tx) - sx, static_cast<double>(ty) - 703.0));
-    i.travelled = i.distance - left;
-    const double f = static_cast<double>(i.travelled) / i.distance;
-    i.x = toF32(sx + (static_cast<double>(tx) - sx) * f);
-    i.y = toF32(703.0 + (static_cast<double>(ty) - 703.0) * f);
+    scene::addFlight(st, sx, tx, ty, left);
 }
 
 inline void buildHeavyBattle(Game& game) {
@@ -71,14 +53,8 @@ inline void buildHeavyBattle(Game& game) {
     const float speed = baseSpeedFor(100, 1.8f);
     for (int i = 0; i < kThrobbers; ++i) {
         const float x = 80.0f + 60.0f * static_cast<float>(i);
-        st.warheads.last();
-        Warhead& w = st.warheads.add();
-        w.startX = w.x = x;
-        w.y = 300;
-        w.targetX = x;
-        w.speed = toF32(static_cast<double>(speed) * 4.6);  // (L * 0.04 + 0.6) x base
+        Warhead& w = scene::addFallingWarhead(st, x, 300, toF32(static_cast<double>(speed) * 4.6));  // (L * 0.04 + 0.6) x base
         w.evasive = 1;
-        w.splitY = -1;
         w.driftX = (i % 2) ? 0.5f : -0.5f;
         // Explosions within its dodge zone but not over it, and two
         // interceptors climbing towards it from below.
@@ -89,13 +65,9 @@ inline void buildHeavyBattle(Game& game) {
     }
     for (int i = kThrobbers; i < kWarheads; ++i) {
         const float x = 40.0f + 85.0f * static_cast<float>(i - kThrobbers);
-        st.warheads.last();
-        Warhead& w = st.warheads.add();
-        w.startX = w.x = x;
-        w.y = 100.0f + 5.0f * static_cast<float>(i);
+        Warhead& w = scene::addFallingWarhead(st, x, 100.0f + 5.0f * static_cast<float>(i),
+                                              toF32(static_cast<double>(speed) * 1.3));
         w.targetX = 1280.0f - x;
-        w.splitY = -1;
-        w.speed = toF32(static_cast<double>(speed) * 1.3);
         switch (i % 4) {
             case 0: w.zigzag = 1; w.zigPhase = 1.5f; break;
             case 1: w.seeker = 1; w.targetX = 728; break;
@@ -141,22 +113,11 @@ inline void buildHeaviestPicture(Game& game) {
             s.ammo = int64_t(i) * 5;
             s.repairTimer = kForever;
             s.buildings.clear();
-            for (int b = 0; b < 4; ++b) {
-                s.buildings.last();
-                Building& bd = s.buildings.add();
-                bd.width = 15 + 3 * b;
-                bd.height = 40 + 12 * b;
-                bd.offsetX = -50 + 26 * b;
-            }
+            for (int b = 0; b < 4; ++b) scene::addBuilding(s, -50 + 26 * b, 15 + 3 * b, 40 + 12 * b);
         }
         for (int i = 0; i < 33; ++i) {
-            gs.warheads.last();
-            Warhead& w = gs.warheads.add();
-            w.startX = float(40 + i * 37);
-            w.startY = 0;
-            w.x = float(60 + (i * 53) % 1160);
-            w.y = float(60 + (i * 97) % 600);
-            w.splitY = -1;
+            Warhead& w = scene::addWarhead(gs, float(40 + i * 37), 0, float(60 + (i * 53) % 1160),
+                                           float(60 + (i * 97) % 600));
             w.pulse = 0.3f * float(i);
             switch (i % 6) {
                 case 0: break;                     // ICBM
@@ -168,39 +129,17 @@ inline void buildHeaviestPicture(Game& game) {
             }
         }
         gs.alarmPhase = 1.0f;
-        for (int i = 0; i < 40; ++i) {
-            gs.interceptors.last();
-            Interceptor& it = gs.interceptors.add();
-            it.startX = float(182 * (1 + i % 6));
-            it.startY = 703;
-            it.x = float(30 + (i * 71) % 1220);
-            it.y = float(80 + (i * 43) % 600);
-        }
+        for (int i = 0; i < 40; ++i)
+            scene::addInterceptor(gs, float(182 * (1 + i % 6)), float(30 + (i * 71) % 1220), float(80 + (i * 43) % 600));
         for (int i = 0; i < 120; ++i) {
-            gs.explosions.last();
-            Explosion& e = gs.explosions.add();
-            e.x = float(20 + (i * 89) % 1240);
-            e.y = float(40 + (i * 61) % 680);
-            e.radius = float(1 + 6 * (i % 17));  // 1 .. 97, the interceptor bursts' range
-            e.maxRadius = e.radius;
-            e.red = 255;
-            e.green = 120 + (i * 13) % 100;
-            e.blue = 0;
-            e.growing = i % 2;
-            e.alpha = e.growing ? 255 : 255 - (i * 14) % 250;
-            e.fade = 14;
+            // Radii 1 .. 97, the interceptor bursts' range; every other one fading.
+            const bool growing = i % 2 != 0;
+            scene::addExplosion(gs, float(20 + (i * 89) % 1240), float(40 + (i * 61) % 680), float(1 + 6 * (i % 17)),
+                                255, 120 + (i * 13) % 100, 0, growing, growing ? 255 : 255 - (i * 14) % 250);
         }
         // The game-over flash at its full size, fading over everything.
-        gs.explosions.last();
-        Explosion& flash = gs.explosions.add();
-        flash.x = 640;
-        flash.y = 384;
-        flash.radius = 1603;
+        Explosion& flash = scene::addExplosion(gs, 640, 384, 1603, 255, 255, 255, false, 130);
         flash.maxRadius = 1600;
-        flash.red = flash.green = flash.blue = 255;
-        flash.alpha = 130;
-        flash.growing = 0;
-        flash.fade = 14;
 
         gs.shakeTimer = kForever;
         gs.staticTimer = kForever;

@@ -9,7 +9,7 @@ void newBoard(Game& game) {
     GameState& st = game.state;
     st.sites.clear();
     // The site the last launch chose is gone with the old board.
-    st.launchSite = nullptr;
+    st.launchSite = kNoSite;
     for (float x : field::kSiteX) {
         st.sites.last();  // append: each site goes after the previous one
         Site& site = st.sites.add();

@@ -15,20 +15,22 @@ void launchInterceptor(Game& game) {
     GameState& st = game.state;
     game.sound.stopSound(SoundTitle);
 
-    st.launchSite = nullptr;
+    st.launchSite = kNoSite;
     st.launchDistance = 10000.0f;
+    Site* chosen = nullptr;
     const double mouseX = static_cast<double>(st.mouseX);
     st.sites.reset();
     while (Site* site = st.sites.next()) {
         if (site->alive == 0 || site->ammo < 1) continue;
         const float d = toF32(std::fabs(static_cast<double>(site->x) - mouseX));
         if (d < st.launchDistance) {  // strictly nearer: the left site keeps a tie
-            st.launchSite = site;
+            chosen = site;
+            st.launchSite = st.sites.position();
             st.launchDistance = d;
         }
     }
-    if (st.launchSite == nullptr) return;
-    Site& site = *st.launchSite;
+    if (chosen == nullptr) return;
+    Site& site = *chosen;
 
     Interceptor& i = st.interceptors.add();
     i.startX = site.x;

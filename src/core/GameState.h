@@ -1,6 +1,8 @@
 #pragma once
 // The one state object of the game. Every subsystem reads and writes it
-// directly from the game thread; there is no other copy of the game's data.
+// directly from the game thread. It is a plain value: a copy is a complete,
+// independent game (every list is copied deeply), which is how a game can
+// be looked ahead or set aside and resumed.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,6 +11,9 @@
 #include "core/Records.h"
 
 using FontHandle = int64_t;
+
+// launchSite when the last launch request found no site that could fire.
+inline constexpr int64_t kNoSite = -1;
 
 struct GameState {
     OrderedList<Site> sites;
@@ -46,7 +51,7 @@ struct GameState {
     int64_t event = 0;
     int64_t mouseX = 0;
     int64_t mouseY = 0;
-    Site* launchSite = nullptr;
+    int64_t launchSite = kNoSite;  // position in `sites` of the last launch's site
     float launchDistance = 0;
     std::string hallText;
     int64_t groundColour = 0;

@@ -10,7 +10,8 @@
 //  - next() at the end yields nothing and leaves the cursor on the last
 //    element, so an add() after a finished pass appends.
 // Elements live in their own allocations, so a reference to one stays valid
-// while others are added or removed.
+// while others are added or removed. A copy is deep: every element is
+// copied, and the cursor and its saved positions with them.
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -19,8 +20,14 @@ template <class T>
 class OrderedList {
 public:
     OrderedList() = default;
-    OrderedList(const OrderedList&) = delete;
-    OrderedList& operator=(const OrderedList&) = delete;
+    OrderedList(const OrderedList& other) : cursor_(other.cursor_), saved_(other.saved_) {
+        items_.reserve(other.items_.size());
+        for (const auto& p : other.items_) items_.push_back(std::make_unique<T>(*p));
+    }
+    OrderedList& operator=(const OrderedList& other) {
+        if (this != &other) *this = OrderedList(other);
+        return *this;
+    }
     OrderedList(OrderedList&&) noexcept = default;
     OrderedList& operator=(OrderedList&&) noexcept = default;
 
@@ -56,6 +63,8 @@ public:
     }
 
     std::size_t size() const { return items_.size(); }
+    // The 0-based position of the current element, -1 when none is current.
+    std::ptrdiff_t position() const { return cursor_ >= 0 && cursor_ < count() ? cursor_ : -1; }
     bool empty() const { return items_.empty(); }
 
     // A zero-filled element right after the current one; it becomes current.

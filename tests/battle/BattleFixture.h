@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "Scene.h"
 #include "ScriptedPlatform.h"
 #include "ScriptedRandom.h"
 #include "SoundRecorder.h"
@@ -35,29 +36,12 @@ struct BattleFixture : ::testing::Test {
     }
 
     // Appends a warhead falling straight down at x (an ICBM unless changed).
-    Warhead& addWarhead(float x, float y, float speed = 1.0f) {
-        st.warheads.last();
-        Warhead& w = st.warheads.add();
-        w.startX = w.x = x;
-        w.startY = 0;
-        w.y = y;
-        w.targetX = x;
-        w.speed = speed;
-        w.splitY = -1;
-        return w;
-    }
+    Warhead& addWarhead(float x, float y, float speed = 1.0f) { return scene::addFallingWarhead(st, x, y, speed); }
 
     // Appends an explosion already grown to `radius`, still growing.
     Explosion& addBlast(float x, float y, float radius, float maxRadius = 200.0f) {
-        st.explosions.last();
-        Explosion& e = st.explosions.add();
-        e.x = x;
-        e.y = y;
-        e.radius = radius;
+        Explosion& e = scene::addExplosion(st, x, y, radius, 0, 0, 0);
         e.maxRadius = maxRadius;
-        e.alpha = 255;
-        e.growing = 1;
-        e.fade = 14;
         return e;
     }
 

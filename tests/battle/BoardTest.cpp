@@ -21,10 +21,10 @@ TEST_F(BoardTest, NewBoardBuildsSixStockedSitesLeftToRight) {
     st.level = 7;
     st.score = 1234;
     site(2).alive = 0;
-    st.launchSite = &site(4);
+    st.launchSite = 4;
     random.push({3, 20, 50, 21, 51, 22, 52});  // first site: three buildings
     newBoard(game);
-    EXPECT_EQ(st.launchSite, nullptr);  // never left pointing into the old board
+    EXPECT_EQ(st.launchSite, kNoSite);  // never left pointing into the old board
 
     ASSERT_EQ(st.sites.size(), 6u);
     const float xs[] = {182, 364, 546, 728, 910, 1092};

@@ -28,7 +28,7 @@ struct InterceptorsTest : BattleFixture {
 TEST_F(InterceptorsTest, TheNearerSiteFiresAndTheLeftOneWinsATie) {
     clickAt(273, 300);  // halfway between 182 and 364
     ASSERT_EQ(st.interceptors.size(), 1u);
-    EXPECT_EQ(st.launchSite, &site(0));
+    EXPECT_EQ(st.launchSite, 0);
     EXPECT_EQ(st.launchDistance, 91.0f);
     EXPECT_EQ(site(0).ammo, 9);
     EXPECT_EQ(site(1).ammo, 10);
@@ -43,7 +43,7 @@ TEST_F(InterceptorsTest, TheNearerSiteFiresAndTheLeftOneWinsATie) {
     EXPECT_EQ(sound.calls, (std::vector<SoundCall>{stop(SoundTitle), play(SoundLaunch, PlayExtra, 70)}));
 
     clickAt(274, 300);
-    EXPECT_EQ(st.launchSite, &site(1));
+    EXPECT_EQ(st.launchSite, 1);
     EXPECT_EQ(st.launchDistance, 90.0f);
 }
 
@@ -51,7 +51,7 @@ TEST_F(InterceptorsTest, TheNearestSiteThatCanFireIsUsedHoweverFar) {
     site(5).ammo = 0;
     for (size_t i : {1, 2, 3, 4}) killSite(i);
     clickAt(1280, 10);
-    EXPECT_EQ(st.launchSite, &site(0));
+    EXPECT_EQ(st.launchSite, 0);
     EXPECT_EQ(st.launchDistance, 1098.0f);
     EXPECT_EQ(site(0).ammo, 9);
     EXPECT_EQ(site(5).ammo, 0);
@@ -63,7 +63,7 @@ TEST_F(InterceptorsTest, AClickNoSiteCanAnswerOnlyStopsTheTitleTune) {
     killSite(3);
     clickAt(700, 300);
     EXPECT_TRUE(st.interceptors.empty());
-    EXPECT_EQ(st.launchSite, nullptr);
+    EXPECT_EQ(st.launchSite, kNoSite);
     EXPECT_EQ(st.launchDistance, 10000.0f);
     EXPECT_EQ(site(3).ammo, 5);
     EXPECT_EQ(sound.calls, std::vector<SoundCall>{stop(SoundTitle)});

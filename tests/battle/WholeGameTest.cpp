@@ -474,7 +474,6 @@ void playWholeGame(int64_t difficulty, float speedFactor, uint64_t seed, Outcome
         if (st.intermission != 0) st.intermission = 0;
         platform.now += 16;  // one frame
         if (defend) defender.act(game, out.steps);
-        if (st.launchSite != nullptr) st.launchSite = nullptr;
 
         const Snapshot before(st);
         simulationStep(game);

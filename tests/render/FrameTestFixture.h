@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FixedText.h"
+#include "Scene.h"
 #include "ScriptedPlatform.h"
 #include "ScriptedRandom.h"
 #include "SoundRecorder.h"
@@ -66,56 +67,19 @@ protected:
         game.state.intermission = 0;
     }
 
-    Site& addSite(float x, int64_t ammo = 10, uint8_t alive = 1) {
-        game.state.sites.last();
-        Site& s = game.state.sites.add();
-        s.x = x;
-        s.ammo = ammo;
-        s.alive = alive;
-        return s;
-    }
+    Site& addSite(float x, int64_t ammo = 10, uint8_t alive = 1) { return scene::addSite(game.state, x, ammo, alive); }
     Building& addBuilding(Site& s, int64_t offsetX, int64_t width, int64_t height) {
-        s.buildings.last();
-        Building& b = s.buildings.add();
-        b.offsetX = offsetX;
-        b.width = width;
-        b.height = height;
-        return b;
+        return scene::addBuilding(s, offsetX, width, height);
     }
     Warhead& addWarhead(float startX, float startY, float x, float y) {
-        game.state.warheads.last();
-        Warhead& w = game.state.warheads.add();
-        w.startX = startX;
-        w.startY = startY;
-        w.x = x;
-        w.y = y;
-        w.splitY = -1;
-        return w;
+        return scene::addWarhead(game.state, startX, startY, x, y);
     }
     Interceptor& addInterceptor(float startX, float x, float y) {
-        game.state.interceptors.last();
-        Interceptor& i = game.state.interceptors.add();
-        i.startX = startX;
-        i.startY = 703;
-        i.x = x;
-        i.y = y;
-        return i;
+        return scene::addInterceptor(game.state, startX, x, y);
     }
-    Explosion& addExplosion(float x, float y, float radius, int64_t r, int64_t g, int64_t b,
-                            bool growing, int64_t alpha = 255) {
-        game.state.explosions.last();
-        Explosion& e = game.state.explosions.add();
-        e.x = x;
-        e.y = y;
-        e.radius = radius;
-        e.maxRadius = radius;
-        e.red = r;
-        e.green = g;
-        e.blue = b;
-        e.alpha = alpha;
-        e.growing = growing ? 1 : 0;
-        e.fade = 14;
-        return e;
+    Explosion& addExplosion(float x, float y, float radius, int64_t r, int64_t g, int64_t b, bool growing,
+                            int64_t alpha = 255) {
+        return scene::addExplosion(game.state, x, y, radius, r, g, b, growing, alpha);
     }
 
     // One frame's picture: its tick, then the drawing.

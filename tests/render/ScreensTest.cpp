@@ -3,15 +3,7 @@
 #include "render/Playfield.h"
 #include "render/Screens.h"
 
-namespace {
-ScoreEntry& addEntry(GameState& gs, const std::string& name, int64_t score) {
-    gs.highScores.last();
-    ScoreEntry& e = gs.highScores.add();
-    e.name = name;
-    e.score = score;
-    return e;
-}
-}  // namespace
+using scene::addEntry;
 
 // --- title ---------------------------------------------------------------
 

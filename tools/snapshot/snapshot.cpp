@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Scene.h"
 #include "ScriptedPlatform.h"
 #include "ScriptedRandom.h"
 #include "SoundRecorder.h"
@@ -26,6 +27,10 @@
 #include "render/Frame.h"
 
 namespace {
+
+using scene::addEntry;
+using scene::addInterceptor;
+using scene::addWarhead;
 
 struct Fonts {
     FontHandle big = 0;
@@ -47,46 +52,10 @@ struct Scene {
     Game game;
 };
 
-void addEntry(GameState& gs, const std::string& name, int64_t score) {
-    gs.highScores.last();
-    ScoreEntry& e = gs.highScores.add();
-    e.name = name;
-    e.score = score;
-}
-
-Warhead& addWarhead(GameState& gs, float startX, float startY, float x, float y) {
-    gs.warheads.last();
-    Warhead& w = gs.warheads.add();
-    w.startX = startX;
-    w.startY = startY;
-    w.x = x;
-    w.y = y;
-    w.splitY = -1;
-    return w;
-}
-
-void addInterceptor(GameState& gs, float startX, float x, float y) {
-    gs.interceptors.last();
-    Interceptor& i = gs.interceptors.add();
-    i.startX = startX;
-    i.startY = 703;
-    i.x = x;
-    i.y = y;
-}
-
+// Blasts as the snapshot shows them: growing while fully opaque, fading
+// otherwise.
 void addBlast(GameState& gs, float x, float y, float radius, int64_t r, int64_t g, int64_t b, int64_t alpha) {
-    gs.explosions.last();
-    Explosion& e = gs.explosions.add();
-    e.x = x;
-    e.y = y;
-    e.radius = radius;
-    e.maxRadius = radius;
-    e.red = r;
-    e.green = g;
-    e.blue = b;
-    e.alpha = alpha;
-    e.growing = alpha >= 255 ? 1 : 0;
-    e.fade = 14;
+    scene::addExplosion(gs, x, y, radius, r, g, b, alpha >= 255, alpha);
 }
 
 // A wave in full swing: every kind of warhead, interceptors on their way,
