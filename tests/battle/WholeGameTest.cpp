@@ -1,20 +1,24 @@
 // Whole games of 100 waves, played by a scripted defender that follows the
 // rules a player has: at most one click per frame, aimed with the mouse, and
-// launchInterceptor choosing the site. Every step checks what must always
-// hold: no negative ammunition, a score that never falls within a game,
-// bounded lists, and sites that only fall or rise as the rules allow.
+// launchInterceptor choosing the site. The defender looks ahead by playing
+// the game itself, on a copy. Every step checks what must always hold: no
+// negative ammunition, a score that never falls within a game, bounded
+// lists, and sites that only fall or rise as the rules allow.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ScriptedPlatform.h"
 #include "SoundRecorder.h"
 #include "battle/Board.h"
+#include "battle/Field.h"
 #include "battle/Interceptors.h"
 #include "battle/Simulation.h"
 #include "core/Game.h"
@@ -23,188 +27,95 @@
 namespace {
 
 constexpr const char* kNoHighScoreFile = "/nonexistent-zarvex-battle-tests/zvx_highscores.dat";
-constexpr float kGroundY = 733.0f;
 constexpr int kHorizon = 100;  // steps ahead the defender plans (enough to cross the field)
 
-bool isMirv(const Warhead& w) { return w.splitY >= 1 && w.fragment == 0; }
-bool isZig(const Warhead& w) { return w.seeker == 0 && w.zigzag != 0; }
-bool isThrobber(const Warhead& w) { return w.seeker == 0 && w.zigzag == 0 && w.evasive != 0; }
-
-// The x a non-evasive warhead takes at height y, as warheadPass computes it.
-float pathX(const Warhead& w, float y) {
-    const double span = 768.0 - static_cast<double>(w.startY);
-    float t = span > 0 ? toF32((static_cast<double>(y) - w.startY) / span) : 1.0f;
-    t = std::min(t, 1.0f);
-    const double line = static_cast<double>(w.startX) + (static_cast<double>(w.targetX) - w.startX) * t;
-    if (isZig(w)) return toF32(static_cast<double>(roundHalfEven(line)) + 80.0 * std::sin(0.05 * y + w.zigPhase));
-    return toF32(line);
-}
-
-// The site launchInterceptor would choose for a click at x.
-const Site* siteFor(const GameState& st, int64_t x) {
-    const Site* best = nullptr;
-    float bestDistance = 10000.0f;
-    st.sites.forEach([&](const Site& s) {
-        if (s.alive == 0 || s.ammo < 1) return;
-        const float d = toF32(std::fabs(static_cast<double>(s.x) - static_cast<double>(x)));
-        if (d < bestDistance) {
-            best = &s;
-            bestDistance = d;
-        }
-    });
-    return best;
-}
-
-bool strikesSite(const GameState& st, float x, float y) {
-    bool hit = false;
-    st.sites.forEach([&](const Site& s) {
-        const float dx = x - s.x;
-        const float dy = y - kGroundY;
-        if (s.alive != 0 && static_cast<double>(dx) * dx + static_cast<double>(dy) * dy < 2025.0) hit = true;
-    });
-    return hit;
-}
-
-struct Aim {
-    int64_t x = 0, y = 0;
-    float distance = 0;
-    int64_t burstStep = 0;  // the step whose interceptor pass makes the burst
+// The smallest value of every draw: in a look-ahead every burst is the
+// smallest the game can make, so a catch it shows holds for any burst.
+class LowestRandom final : public RandomSource {
+public:
+    int64_t range(int64_t a, int64_t) override { return a; }
 };
 
-Aim aimAt(const GameState& st, float x, float y, bool& ok) {
-    Aim a;
-    a.x = std::clamp<int64_t>(roundHalfEven(x), 0, 1279);
-    a.y = std::clamp<int64_t>(roundHalfEven(y), 0, 767);
-    const Site* s = siteFor(st, a.x);
-    ok = s != nullptr && std::fabs(static_cast<double>(a.x) - x) < 3 && std::fabs(static_cast<double>(a.y) - y) < 3;
-    if (!ok) return a;
-    const double dx = static_cast<double>(a.x) - s->x;
-    const double dy = static_cast<double>(a.y) - 703.0;
-    a.distance = toF32(std::sqrt(dx * dx + dy * dy));
-    a.burstStep = std::max<int64_t>(1, static_cast<int64_t>(std::ceil(static_cast<double>(a.distance) / 14.0)));
-    return a;
-}
+// What stays the same about a warhead for its whole flight.
+using Identity = std::tuple<float, float, float, float, uint8_t>;
+Identity identityOf(const Warhead& w) { return {w.startX, w.startY, w.targetX, w.speed, w.fragment}; }
 
-// What a THROBBER meets on its way: the interceptors in flight (and the
-// bursts they will make, assumed at their smallest) and the explosions,
-// stepped forward exactly as the passes do.
-struct Field {
-    struct Flight {
-        float startX, startY, targetX, targetY, distance, travelled;
-    };
-    std::vector<Flight> flights;
-    std::vector<Explosion> explosions;
+using Track = std::vector<std::pair<float, float>>;
 
-    void take(const GameState& st, float nearX, float nearY, float reach) {
-        flights.clear();
-        explosions.clear();
-        auto near = [&](float x, float y, float r) {
-            const float dx = x - nearX, dy = y - nearY;
-            return dx * dx + dy * dy < (reach + r) * (reach + r);
-        };
-        st.interceptors.forEach([&](const Interceptor& i) {
-            if (near(i.targetX, i.targetY, 0) || near(i.x, i.y, 0))
-                flights.push_back({i.startX, i.startY, i.targetX, i.targetY, i.distance, i.travelled});
-        });
-        st.explosions.forEach([&](const Explosion& e) {
-            if (near(e.x, e.y, e.maxRadius + 6)) explosions.push_back(e);
-        });
+// One warhead's future, played by the game's own step on a copy of the game
+// in which it is the only warhead and nothing new is launched.
+class Lookahead {
+public:
+    enum Fate { Flying, Caught, StrikesSite, Splits, Lands };
+
+    Lookahead() : game_(platform_, sound_, random_) {}
+
+    void start(const GameState& state, size_t index) {
+        game_.state = state;  // a deep copy
+        GameState& st = game_.state;
+        const Warhead target = st.warheads[index];
+        id_ = identityOf(target);
+        st.warheads.clear();
+        st.warheads.add() = target;
+        st.spawned = st.waveSize;  // no more launches in this wave
+        sound_.clearLog();
+        platform_.log.clear();
     }
-};
 
-// Follows one THROBBER forward through the field, plus an optional burst of
-// ours; returns the step in which a blast catches it (0 = none before it
-// lands), and leaves its positions in `track`.
-int followThrobber(const GameState& st, const Warhead& start, Field field, const Aim* ours, float oursStartX,
-                   std::vector<std::pair<float, float>>& track) {
-    Warhead w = start;
-    track.clear();
-    const double k = dodgeStrengthFor(st.level, st.speedFactor);
-    std::vector<Field::Flight> flights = field.flights;
-    if (ours) flights.push_back({oursStartX, 703.0f, static_cast<float>(ours->x), static_cast<float>(ours->y),
-                                 ours->distance, 0.0f});
-    std::vector<bool> flying(flights.size(), true);
-    std::vector<std::pair<float, float>> pos(flights.size(), {0.0f, 0.0f});
-    for (size_t i = 0; i < field.flights.size(); ++i) {
-        const auto& f = field.flights[i];
-        const float r = f.distance > 0 ? toF32(static_cast<double>(f.travelled) / f.distance) : 1.0f;
-        pos[i] = {toF32(f.startX + (static_cast<double>(f.targetX) - f.startX) * r),
-                  toF32(f.startY + (static_cast<double>(f.targetY) - f.startY) * r)};
-        if (f.travelled == 0) pos[i] = {0.0f, 0.0f};
+    // A click at (x, y); false when no site could fire.
+    bool click(int64_t x, int64_t y) {
+        GameState& st = game_.state;
+        st.mouseX = x;
+        st.mouseY = y;
+        const size_t before = st.interceptors.size();
+        launchInterceptor(game_);
+        return st.interceptors.size() > before;
     }
-    std::vector<Explosion> blasts = field.explosions;
-    for (int step = 1; step <= kHorizon; ++step) {
-        // The warheads pass.
-        w.y = toF32(static_cast<double>(w.y) + w.speed);
-        double drift = w.driftX;
-        for (size_t i = 0; i < flights.size(); ++i) {
-            if (!flying[i]) continue;
-            const float dx = w.x - pos[i].first, dy = w.y - pos[i].second;
-            const float d2 = toF32(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-            if (d2 < 14400.0f && pos[i].second > w.y) drift = toF32(drift + k * sign(dx) * 0.4);
-        }
-        for (const Explosion& e : blasts) {
-            const float dx = w.x - e.x, dy = w.y - e.y;
-            const float d2 = toF32(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-            if (d2 < static_cast<double>(e.radius) * e.radius + 2000.0) drift = toF32(drift + k * sign(dx) * 0.7);
-        }
-        w.driftX = toF32(drift * 0.88);
-        w.x = toF32(static_cast<double>(w.x) + w.driftX);
-        if (w.x < 40.0f) {
-            w.x = 40.0f;
-            w.driftX = 1.0f;
-        } else if (w.x > 1240.0f) {
-            w.x = 1240.0f;
-            w.driftX = -1.0f;
-        }
-        track.emplace_back(w.x, w.y);
-        for (const Explosion& e : blasts) {
-            const float dx = w.x - e.x, dy = w.y - e.y;
-            if (toF32(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy) <=
-                static_cast<double>(e.radius) * e.radius)
-                return step;
-        }
-        if (strikesSite(st, w.x, w.y) || w.y >= kGroundY) return 0;
-        // The interceptors pass: arrivals become bursts of the smallest size.
-        for (size_t i = 0; i < flights.size(); ++i) {
-            if (!flying[i]) continue;
-            auto& f = flights[i];
-            f.travelled = toF32(static_cast<double>(f.travelled) + 14.0);
-            const float r = f.distance > 0 ? toF32(static_cast<double>(f.travelled) / f.distance) : 1.0f;
-            pos[i] = {toF32(f.startX + (static_cast<double>(f.targetX) - f.startX) * r),
-                      toF32(f.startY + (static_cast<double>(f.targetY) - f.startY) * r)};
-            if (f.travelled >= f.distance) {
-                flying[i] = false;
-                Explosion e;
-                e.x = f.targetX;
-                e.y = f.targetY;
-                e.radius = 1;
-                e.maxRadius = 35;
-                e.alpha = 255;
-                e.growing = 1;
-                e.fade = 14;
-                blasts.push_back(e);
-            }
-        }
-        // The explosions pass.
-        for (size_t i = 0; i < blasts.size();) {
-            Explosion& e = blasts[i];
-            if (e.growing) {
-                e.radius = toF32(static_cast<double>(e.radius) + 6.0);
-                if (e.radius >= e.maxRadius) e.growing = 0;
-            } else if ((e.alpha -= e.fade) <= 0) {
-                blasts.erase(blasts.begin() + static_cast<std::ptrdiff_t>(i));
+
+    // Steps until the warhead's fate is settled or `steps` have passed; its
+    // positions after each step go to `track`.
+    Fate run(int steps, Track* track) {
+        GameState& st = game_.state;
+        if (track) track->clear();
+        for (int k = 0; k < steps; ++k) {
+            const int64_t standing = aliveSites(st);
+            const int64_t score = st.score;
+            simulationStep(game_);
+            const Warhead* w = find();
+            if (w != nullptr) {
+                if (track) track->emplace_back(w->x, w->y);
                 continue;
             }
-            ++i;
+            if (st.score > score) return Caught;
+            if (aliveSites(st) < standing) return StrikesSite;
+            if (!st.warheads.empty()) return Splits;
+            return Lands;
         }
+        return Flying;
     }
-    return 0;
-}
+
+private:
+    const Warhead* find() const {
+        const Warhead* found = nullptr;
+        game_.state.warheads.forEach([&](const Warhead& w) {
+            if (identityOf(w) == id_) found = &w;
+        });
+        return found;
+    }
+
+    ScriptedPlatform platform_;
+    SoundRecorder sound_;
+    LowestRandom random_;
+    Game game_;
+    Identity id_{};
+};
 
 // A careful player: shoots only at warheads that would strike a standing
-// site, the most urgent first, aiming where the warhead will be when the
-// burst is there. One click per frame at most.
+// site (or split), the most urgent first, aiming where the warhead will be
+// when the burst is there. One click per frame at most. Where a warhead
+// will be, and whether a burst catches it, it learns from the game itself;
+// of the rules it knows only what a player sees: the nearest site with
+// interceptors fires, and an interceptor climbs 14 px a frame.
 class Defender {
 public:
     int64_t clicks = 0;
@@ -212,131 +123,122 @@ public:
     void act(Game& game, int64_t now) {
         GameState& st = game.state;
         if (st.gameOver != 0) return;  // a click would restart the game
-        // Forget targets that are gone or whose burst should have caught them.
         tickets_.erase(std::remove_if(tickets_.begin(), tickets_.end(),
-                                      [&](const Ticket& t) { return t.expires < now || !exists(st, t); }),
+                                      [&](const Ticket& t) { return t.expires < now || !exists(st, t.id); }),
                        tickets_.end());
 
         struct Candidate {
-            const Warhead* w;
-            double urgency;
+            size_t index;
+            double urgency;  // frames until it reaches the ground
         };
         std::vector<Candidate> candidates;
-        st.warheads.forEach([&](const Warhead& w) {
-            if (ticketed(w) || !threatens(st, w)) return;
-            const double toZone = (688.0 - w.y) / std::max(0.01f, w.speed);
-            candidates.push_back({&w, toZone});
-        });
+        for (size_t i = 0; i < st.warheads.size(); ++i) {
+            const Warhead& w = st.warheads[i];
+            const Identity id = identityOf(w);
+            if (ticketed(id)) continue;
+            const double toGround = (double(field::kGroundY) - w.y) / std::max(0.01f, w.speed);
+            if (toGround > 2 * kHorizon && !isUnsplitMirv(w)) continue;  // not yet within reach of the look-ahead
+            if (!threatens(st, i, now)) continue;
+            candidates.push_back({i, toGround});
+        }
         std::sort(candidates.begin(), candidates.end(),
                   [](const Candidate& a, const Candidate& b) { return a.urgency < b.urgency; });
 
         int tries = 0;
         for (const Candidate& c : candidates) {
-            if (++tries > 4) break;
-            Aim aim;
-            int64_t hitStep = 0;
-            if (!plan(st, *c.w, aim, hitStep)) continue;
-            st.mouseX = aim.x;
-            st.mouseY = aim.y;
+            if (++tries > 3) break;
+            int64_t x = 0, y = 0, caughtAt = 0;
+            if (!plan(st, c.index, x, y, caughtAt)) continue;
+            st.mouseX = x;
+            st.mouseY = y;
             launchInterceptor(game);
             ++clicks;
-            tickets_.push_back({c.w, c.w->startX, c.w->startY, c.w->targetX, c.w->speed, now + hitStep + 2});
+            tickets_.push_back({identityOf(st.warheads[c.index]), now + caughtAt + 2});
             return;
         }
     }
 
 private:
     struct Ticket {
-        const Warhead* w;
-        float startX, startY, targetX, speed;
+        Identity id;
         int64_t expires;
     };
+    struct Verdict {
+        bool threat;
+        int64_t until;  // the frame after which it is looked at again
+    };
     std::vector<Ticket> tickets_;
-    std::vector<std::pair<float, float>> track_;
-    Field field_;
+    std::map<Identity, Verdict> verdicts_;
+    Lookahead ahead_;
+    Track track_;
 
-    static bool same(const Ticket& t, const Warhead& w) {
-        return t.w == &w && t.startX == w.startX && t.startY == w.startY && t.targetX == w.targetX &&
-               t.speed == w.speed;
-    }
-    static bool exists(const GameState& st, const Ticket& t) {
+    static bool exists(const GameState& st, const Identity& id) {
         bool found = false;
-        st.warheads.forEach([&](const Warhead& w) { found = found || same(t, w); });
+        st.warheads.forEach([&](const Warhead& w) { found = found || identityOf(w) == id; });
         return found;
     }
-    bool ticketed(const Warhead& w) const {
-        return std::any_of(tickets_.begin(), tickets_.end(), [&](const Ticket& t) { return same(t, w); });
+    bool ticketed(const Identity& id) const {
+        return std::any_of(tickets_.begin(), tickets_.end(), [&](const Ticket& t) { return t.id == id; });
     }
 
-    // Would it come down within reach of a standing site? An unsplit MIRV
-    // may scatter anywhere, so it always counts.
-    static bool threatens(const GameState& st, const Warhead& w) {
-        if (isMirv(w)) return w.y < static_cast<float>(w.splitY);
-        if (isThrobber(w)) {
-            const float settle = std::clamp(w.x + w.driftX * 7.4f, 40.0f, 1240.0f);
-            bool near = false;
-            st.sites.forEach([&](const Site& s) {
-                if (s.alive != 0 && (std::fabs(settle - s.x) < 60 || std::fabs(w.x - s.x) < 60)) near = true;
-            });
-            return near;
-        }
-        for (float y = std::max(w.y, 680.0f); y <= kGroundY + 4; y += 3.0f) {
-            const float x = pathX(w, y);
-            bool near = false;
-            st.sites.forEach([&](const Site& s) {
-                const float dx = x - s.x, dy = y - kGroundY;
-                if (s.alive != 0 && dx * dx + dy * dy < 52.0f * 52.0f) near = true;
-            });
-            if (near) return true;
-        }
-        return false;
+    // Would it, left alone, come down on a standing site (or scatter as a
+    // MIRV)? A THROBBER's answer changes with what flies around it, so it
+    // is asked again more often.
+    bool threatens(const GameState& st, size_t index, int64_t now) {
+        const Warhead& w = st.warheads[index];
+        const Identity id = identityOf(w);
+        const auto known = verdicts_.find(id);
+        if (known != verdicts_.end() && known->second.until >= now) return known->second.threat;
+        ahead_.start(st, index);
+        const Lookahead::Fate fate = ahead_.run(3 * kHorizon, nullptr);
+        const bool threat = fate == Lookahead::StrikesSite || fate == Lookahead::Splits;
+        verdicts_[id] = {threat, now + (kindOf(w) == WarheadKind::Throbber ? 6 : 40)};
+        return threat;
     }
 
-    bool plan(const GameState& st, const Warhead& w, Aim& aim, int64_t& hitStep) {
-        if (isThrobber(w)) return planThrobber(st, w, aim, hitStep);
-        // Step the warhead forward exactly; the first step k whose point a
-        // burst can reach in time (burst made by step k - 1) is the one.
-        float y = w.y;
-        for (int k = 1; k <= kHorizon; ++k) {
-            y = toF32(static_cast<double>(y) + w.speed);
-            if (isMirv(w) && y >= static_cast<float>(w.splitY)) return false;
-            const float x = pathX(w, y);
-            if (y >= kGroundY || strikesSite(st, x, y)) return false;
-            bool ok = false;
-            const Aim a = aimAt(st, x, y, ok);
-            if (!ok) continue;
-            if (a.burstStep + 1 <= k) {
-                aim = a;
-                hitStep = k;
-                return true;
-            }
-        }
-        return false;
+    // The nearest site that can fire at x, as a player sees it.
+    static const Site* siteFor(const GameState& st, int64_t x) {
+        const Site* best = nullptr;
+        st.sites.forEach([&](const Site& s) {
+            if (s.alive == 0 || s.ammo < 1) return;
+            if (best == nullptr || std::fabs(s.x - float(x)) < std::fabs(best->x - float(x))) best = &s;
+        });
+        return best;
     }
 
-    bool planThrobber(const GameState& st, const Warhead& w, Aim& aim, int64_t& hitStep) {
-        field_.take(st, w.x, w.y, 400.0f);
-        if (followThrobber(st, w, field_, nullptr, 0, track_) != 0) return false;  // already doomed
-        std::vector<std::pair<float, float>> guess = track_;
+    // A click that the game, played on a copy, shows catching the warhead.
+    bool plan(const GameState& st, size_t index, int64_t& x, int64_t& y, int64_t& caughtAt) {
+        ahead_.start(st, index);
+        if (ahead_.run(kHorizon, &track_) == Lookahead::Caught) return false;  // already doomed
+        // A THROBBER slides away from the burst coming for it: after a miss,
+        // aim again at where it goes with that burst in the sky. Any other
+        // warhead keeps its path, so the next later point is tried instead.
+        const bool dodges = kindOf(st.warheads[index]) == WarheadKind::Throbber;
+        Track guess = track_;
+        int verifications = 0;
         for (int round = 0; round < 4 && !guess.empty(); ++round) {
-            Aim a;
-            bool found = false;
-            for (size_t k = 1; k <= guess.size(); ++k) {
-                bool ok = false;
-                a = aimAt(st, guess[k - 1].first, guess[k - 1].second, ok);
-                if (ok && a.burstStep + 1 <= static_cast<int64_t>(k)) {
-                    found = true;
-                    break;
+            bool tried = false;
+            for (size_t k = 1; k <= guess.size() && verifications < 4; ++k) {
+                const auto [px, py] = guess[k - 1];
+                const int64_t ax = roundHalfEven(px), ay = roundHalfEven(py);
+                if (ax < 0 || ax >= field::kWidth || ay < 0 || ay >= field::kHeight) continue;
+                const Site* s = siteFor(st, ax);
+                if (s == nullptr) return false;
+                const double flight = std::hypot(double(ax) - s->x, double(ay) - double(field::kLaunchY)) / 14.0;
+                if (std::ceil(flight) + 1 > double(k)) continue;  // the burst would come too late
+                ahead_.start(st, index);
+                if (!ahead_.click(ax, ay)) return false;
+                tried = true;
+                ++verifications;
+                if (ahead_.run(int(k) + 3, &track_) == Lookahead::Caught) {
+                    x = ax;
+                    y = ay;
+                    caughtAt = int64_t(k) + 3;
+                    return true;
                 }
+                if (dodges) break;
             }
-            if (!found) return false;
-            const Site* s = siteFor(st, a.x);
-            const int caught = followThrobber(st, w, field_, &a, s->x, track_);
-            if (caught != 0) {
-                aim = a;
-                hitStep = caught;
-                return true;
-            }
+            if (!tried || !dodges) return false;
             guess = track_;
         }
         return false;
@@ -365,12 +267,12 @@ struct Outcome {
     int64_t repairs = 0;
     int64_t losses = 0;
     int64_t clicks = 0;
-    // Kinds met in flight: ICBM, MIRV, fragment, SEEKER, ZIG-ZAGER, THROBBER.
+    // Kinds met in flight, by WarheadKind.
     std::array<bool, 6> kindsSeen{};
 };
 
-// One rule-keeping check per step; returns false (after reporting) on the
-// first breach.
+// One rule-keeping check per step, in relations that hold whatever the
+// numbers of the rules: the exact amounts are the battle's own tests' work.
 void checkStep(const GameState& st, const Snapshot& before, Outcome& out) {
     ASSERT_EQ(st.sites.size(), 6u);
     const bool newWave = st.level != before.level;
@@ -386,6 +288,7 @@ void checkStep(const GameState& st, const Snapshot& before, Outcome& out) {
     ASSERT_LE(st.spawned, st.waveSize);
 
     int64_t alive = 0, repaired = 0, fallen = 0;
+    bool resupplied = false;
     for (size_t i = 0; i < 6; ++i) {
         const Site& s = st.sites[i];
         const auto& b = before.sites[i];
@@ -395,56 +298,52 @@ void checkStep(const GameState& st, const Snapshot& before, Outcome& out) {
         alive += s.alive != 0;
         if (b.alive == 0 && s.alive != 0) {
             ++repaired;
-            ASSERT_GE(before.score, before.nextRepairScore);
-            ASSERT_EQ(st.nextRepairScore, before.nextRepairScore + before.level * 500 + 10000);
-            ASSERT_EQ(b.repairTimer, 0);
-            ASSERT_EQ(s.repairTimer, 180);
-            // A resupply may follow the repair within the same step.
+            ASSERT_GE(before.score, before.nextRepairScore) << "a city rebuilt before the score earned it";
+            ASSERT_GT(st.nextRepairScore, before.nextRepairScore) << "the next repair costs nothing more";
+            ASSERT_EQ(b.repairTimer, 0) << "a city rebuilt while its last label still showed";
+            ASSERT_GT(s.repairTimer, 0) << "a rebuilt city without its label";
+            ASSERT_GT(s.ammo, 0) << "a rebuilt city that cannot fire";
             if (newWave) {
                 ASSERT_EQ(s.ammo, waveAmmoFor(st.level));
-            } else {
-                ASSERT_TRUE(s.ammo == 10 || s.ammo == 15) << s.ammo;
             }
         } else if (b.alive != 0 && s.alive == 0) {
             ++fallen;
-            ASSERT_EQ(st.staticTimer, 30);
-            ASSERT_TRUE(s.ammo == b.ammo || s.ammo == std::min<int64_t>(b.ammo, 25) + 5);
+            ASSERT_GT(st.shakeTimer, 0) << "a city fell without a shake";
+            ASSERT_GT(st.staticTimer, 0) << "a city fell without static";
+            ASSERT_GE(s.ammo, b.ammo) << "a falling city lost interceptors";
         } else if (s.alive == 0) {
-            // Unchanged, unless it was repaired and struck again in this step.
-            const bool rebuiltAndLost = st.nextRepairScore != before.nextRepairScore && (s.ammo == 10 || s.ammo == 15);
-            ASSERT_TRUE(s.ammo == b.ammo || rebuiltAndLost) << "a ruin's interceptors changed";
+            // Unchanged, unless it was rebuilt and struck again in this step.
             if (s.ammo != b.ammo) {
+                ASSERT_NE(st.nextRepairScore, before.nextRepairScore) << "a ruin's interceptors changed";
                 ++repaired;
                 ++fallen;
             }
         } else if (newWave) {
             ASSERT_EQ(s.ammo, waveAmmoFor(st.level));
         } else {
-            ASSERT_TRUE(s.ammo == b.ammo || s.ammo == std::min<int64_t>(b.ammo, 25) + 5)
-                << "site " << i << " went from " << b.ammo << " to " << s.ammo;
+            // Launches happen between the steps; within one, a standing
+            // site only gains interceptors, from the mid-wave resupply.
+            ASSERT_GE(s.ammo, b.ammo) << "site " << i << " lost interceptors within a step";
+            resupplied = resupplied || s.ammo > b.ammo;
         }
+    }
+    if (resupplied) {
+        ASSERT_GE(st.level, 5) << "a resupply before wave 5";
+        ASSERT_EQ(st.spawned, st.waveSize / 2) << "a resupply away from the middle of the wave";
     }
     ASSERT_LE(repaired, 1) << "two cities repaired in one step";
     if (repaired == 0) {
         ASSERT_EQ(st.nextRepairScore, before.nextRepairScore);
     }
-    if (fallen > 0) {
-        ASSERT_EQ(st.shakeTimer, alive == 0 ? 120 : (6 - alive) * 15 + 30);
+    if (alive == 0) {
+        ASSERT_EQ(st.gameOver, 1) << "the last city fell and the game went on";
     }
     out.repairs += repaired;
     out.losses += fallen;
 }
 
 void noteKinds(const GameState& st, Outcome& out) {
-    st.warheads.forEach([&](const Warhead& w) {
-        size_t kind = 0;
-        if (w.seeker) kind = 3;
-        else if (w.zigzag) kind = 4;
-        else if (w.evasive) kind = 5;
-        else if (w.fragment) kind = 2;
-        else if (w.splitY > 0) kind = 1;
-        out.kindsSeen[kind] = true;
-    });
+    st.warheads.forEach([&](const Warhead& w) { out.kindsSeen[size_t(kindOf(w))] = true; });
 }
 
 void playWholeGame(int64_t difficulty, float speedFactor, uint64_t seed, Outcome& out, bool defend = true) {
