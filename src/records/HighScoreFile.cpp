@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -21,6 +22,74 @@ struct FileHandle {
         return f;
     }
 };
+
+// ---- Reading ---------------------------------------------------------------
+
+// Up to `count` bytes from `offset`; fewer only at the end of the file or on
+// a read error, which counts as the end (a damaged file reads as far as it
+// goes).
+std::size_t readAt(int fd, char* out, std::size_t count, std::size_t offset) {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+enum class NameEnd { Found, EndOfFile, TooFar };
+
+// Looks for the byte that ends a name going on from `from`, no further than
+// kMaxHighScoreScanBytes into the file.
+NameEnd findNameEnd(int fd, std::size_t from, std::size_t& at) {
+    char chunk[16 * 1024];
+    for (std::size_t pos = from; pos < kMaxHighScoreScanBytes;) {
+        const std::size_t want = std::min(sizeof chunk, kMaxHighScoreScanBytes - pos);
+        const std::size_t got = readAt(fd, chunk, want, pos);
+        const char* end = std::find_if(chunk, chunk + got, endsHighScoreName);
+        if (end != chunk + got) {
+            at = pos + static_cast<std::size_t>(end - chunk);
+            return NameEnd::Found;
+        }
+        if (got < want) return NameEnd::EndOfFile;
+        pos += got;
+    }
+    return NameEnd::TooFar;
+}
+
+// `bytes` are the first kMaxHighScoreFileBytes of a file that goes on. Keeps
+// its whole entries; the one the limit cuts would be invented. The one
+// exception is an entry whose name is longer than what is kept of a name:
+// all of the name that counts has been read, so the rest of its line is
+// skipped to reach the score, as for such a name anywhere else in the file.
+std::string wholeEntriesBeforeLimit(int fd, std::string bytes) {
+    const std::size_t whole = wholeEntriesLength(bytes);
+    const std::string_view tail = std::string_view(bytes).substr(whole);
+    std::size_t nameEnd = whole + static_cast<std::size_t>(std::find_if(tail.begin(), tail.end(), endsHighScoreName) - tail.begin());
+    if (nameEnd - whole <= kMaxStoredNameBytes) {
+        bytes.resize(whole);
+        return bytes;
+    }
+    switch (nameEnd < bytes.size() ? NameEnd::Found : findNameEnd(fd, bytes.size(), nameEnd)) {
+    case NameEnd::EndOfFile:
+        return bytes;  // the file itself ends inside the name: its own fragment
+    case NameEnd::TooFar:
+        bytes.resize(whole);
+        return bytes;
+    case NameEnd::Found:
+        break;
+    }
+    char rest[10];  // the line end (CR LF at most) and the 8 score bytes
+    const std::size_t got = readAt(fd, rest, sizeof rest, nameEnd);
+    bytes.resize(std::min(bytes.size(), nameEnd));  // the name as far as it was read
+    bytes.append(rest, got);
+    if (got == sizeof rest) bytes.resize(wholeEntriesLength(bytes));  // else the file ends here: all it holds
+    return bytes;
+}
+
+// ---- Writing ---------------------------------------------------------------
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -74,20 +143,13 @@ std::string readHighScoreFile(const std::string& path) {
     struct stat st {};
     if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return {};
 
-    std::string bytes;
+    // One byte more than the limit tells a file that goes on from one that
+    // ends right there.
+    std::string bytes(kMaxHighScoreFileBytes + 1, '\0');
+    bytes.resize(readAt(file.fd, bytes.data(), bytes.size(), 0));
+    if (bytes.size() <= kMaxHighScoreFileBytes) return bytes;  // all of it, a damaged tail included
     bytes.resize(kMaxHighScoreFileBytes);
-    std::size_t got = 0;
-    while (got < kMaxHighScoreFileBytes) {
-        const ssize_t n = ::read(file.fd, bytes.data() + got, kMaxHighScoreFileBytes - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;  // a read error: keep what was read, as for a damaged file
-        }
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
+    return wholeEntriesBeforeLimit(file.fd, std::move(bytes));
 }
 
 bool replaceHighScoreFile(const std::string& path, std::string_view bytes) {

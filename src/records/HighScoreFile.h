@@ -12,11 +12,24 @@
 // 4 KiB of any one name, so a "name" of megabytes stays a short text for the
 // title screen and the dialogs (the rest of its line is skipped, so the
 // entries after it still read as they were stored).
+//
+// Where the file goes on past 64 KiB, the entry that the limit cuts is left
+// out, together with everything after it: its score (or the end of its
+// name) lies beyond what was read, and reading it from the bytes before the
+// limit would invent an entry the file does not hold. A file that really
+// ends inside an entry is different: that damaged tail is the file's own and
+// reads as one more entry, as always. One case reads past the limit: when
+// the limit falls inside a name already longer than the 4 KiB kept of it,
+// the rest of that line is skipped, up to kMaxHighScoreScanBytes into the
+// file, to reach that entry's score.
 inline constexpr std::size_t kMaxHighScoreFileBytes = 64 * 1024;
 inline constexpr std::size_t kMaxStoredNameBytes = 4 * 1024;
+inline constexpr std::size_t kMaxHighScoreScanBytes = 16 * 1024 * 1024;
 
-// At most the first kMaxHighScoreFileBytes bytes of the file at `path`;
-// empty when it is not an existing regular file or cannot be read.
+// The bytes of the file at `path` that loading uses: the whole file when it
+// is at most kMaxHighScoreFileBytes long, otherwise its whole entries before
+// the limit (above). Empty when it is not an existing regular file or
+// cannot be read.
 std::string readHighScoreFile(const std::string& path);
 
 // Replaces the file at `path` with `bytes`: writes a new file beside it,
@@ -28,3 +41,9 @@ bool replaceHighScoreFile(const std::string& path, std::string_view bytes);
 // Deletes the file at `path`; a missing file (or a directory in its place)
 // is left as it is.
 void deleteHighScoreFile(const std::string& path);
+
+// Whole-entry bounds of the reading rules (see HighScoreFormat.cpp): the
+// length of the longest start of `bytes` that holds only whole entries (a
+// line end and all 8 score bytes present), and the bytes that end a name.
+std::size_t wholeEntriesLength(std::string_view bytes);
+bool endsHighScoreName(char c);

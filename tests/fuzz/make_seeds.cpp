@@ -82,6 +82,10 @@ int main(int argc, char** argv) {
     put(hs / "short.dat", Bytes(two.begin(), two.begin() + 7));
     put(hs / "badutf8.dat", entry("\xff\xfe\xc3(", 42));
     put(hs / "empty.dat", {});
+    // A CR at the end, which may yet be the first half of a CR LF.
+    Bytes cr = entry("ACE", 700);
+    text(cr, "CUT\r");
+    put(hs / "cr_at_end.dat", cr);
 
     put(wv / "pcm8.wav", wav(1, 1, 8000, 8, 16));
     put(wv / "pcm16.wav", wav(1, 2, 44100, 16, 16));
