@@ -49,6 +49,8 @@ EntrySpan scanEntry(std::string_view bytes, std::size_t start) {
     return e;
 }
 
+bool continuesCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
 // A name read from the file: at most kMaxStoredNameBytes, cut before a
 // character rather than inside one, and made well-formed UTF-8 so that the
 // title screen and the dialogs only ever get proper text. A name the game
@@ -56,10 +58,20 @@ EntrySpan scanEntry(std::string_view bytes, std::size_t start) {
 std::string storedName(std::string_view raw) {
     if (raw.size() > kMaxStoredNameBytes) {
         std::size_t cut = kMaxStoredNameBytes;
-        for (int k = 0; k < 3 && cut > 0 && (static_cast<unsigned char>(raw[cut]) & 0xC0) == 0x80; ++k) --cut;
+        for (int k = 0; k < 3 && cut > 0 && continuesCharacter(raw[cut]); ++k) --cut;
         raw = raw.substr(0, cut);
     }
-    return toValidUtf8(raw);
+    std::string name = toValidUtf8(raw);
+    // Each ill-formed byte became a three-byte U+FFFD, which may take the
+    // name past the bound again; cut it once more (between characters, as
+    // it is well-formed now), or the next load would cut it shorter than it
+    // was saved.
+    if (name.size() > kMaxStoredNameBytes) {
+        std::size_t cut = kMaxStoredNameBytes;
+        while (cut > 0 && continuesCharacter(name[cut])) --cut;
+        name.resize(cut);
+    }
+    return name;
 }
 
 }  // namespace

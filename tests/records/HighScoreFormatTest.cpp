@@ -78,6 +78,13 @@ TEST(HighScoreFormat, HugeNameIsCappedAndLaterEntriesStillRead) {
     EXPECT_EQ(v[0].name, std::string(kMaxStoredNameBytes - 1, 'x'));
     EXPECT_EQ(pairs({v[1]}), (P{{"NEXT", 5}}));
 
+    // Repaired bytes (each one a three-byte U+FFFD) do not take a name over
+    // the bound, so it reads back as it was written.
+    std::string bad(kMaxStoredNameBytes, 'y');
+    bad[100] = '\x90';
+    const auto repaired = parseHighScores(bad + "\n" + std::string(8, '\0'));
+    EXPECT_LE(repaired[0].name.size(), kMaxStoredNameBytes);
+    EXPECT_EQ(pairs(parseHighScores(serializeHighScores(repaired))), pairs(repaired));
 }
 
 TEST(HighScoreFormat, SerializedNamesCannotSplitEntries) {
