@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
+#include <system_error>
 
 namespace {
 
@@ -21,6 +23,9 @@ struct FileHandle {
         fd = -1;
         return f;
     }
+    // 0, or the errno of a failed close (the last chance to hear of a
+    // failed write on some file systems).
+    int close() { return ::close(release()) == 0 ? 0 : errno; }
 };
 
 // ---- Reading ---------------------------------------------------------------
@@ -89,26 +94,75 @@ std::string wholeEntriesBeforeLimit(int fd, std::string bytes) {
     return bytes;
 }
 
-// ---- Writing ---------------------------------------------------------------
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
+// ---- Paths and links --------------------------------------------------------
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+// Chains longer than this are taken for a loop, as the kernel does.
+constexpr int kMaxLinkHops = 40;
+
+// The file that `path` stands for: `path` itself, or the end of its chain
+// of symbolic links. A missing file is fine (a save creates it); other
+// failures, a loop among them, give their errno. Only the last part of each
+// path is followed here: links among the folders are left to the kernel,
+// which resolves them the same way at every use.
+int followLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(st.st_mode)) return 0;
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), link, sizeof link);
+        if (n < 0) return errno;
+        if (n == 0) return ENOENT;
+        if (static_cast<std::size_t>(n) == sizeof link) return ENAMETOOLONG;
+        const std::string next(link, static_cast<std::size_t>(n));
+        if (next.front() == '/') {
+            target = next;
+        } else {
+            // Relative to the link's folder; ".." is left to the kernel,
+            // since the folder may itself be reached through a link.
+            const std::string folder = folderOf(target);
+            target = (folder == "/" ? "" : folder) + "/" + next;
+        }
+    }
+    return ELOOP;
+}
+
+// ---- Temporary files ----------------------------------------------------------
+
+// A fresh name beside `target` for a temporary file: "<file>.tmp.<pid>.<n>".
+std::string tempNameBeside(const std::string& target) {
+    static uint64_t counter = 0;
+    return target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+}
+
+// 0, or the errno of the write that failed.
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// The new table in a temporary file: the bytes, the old file's permissions
+// (so a save never widens or narrows who may read the scores), on disk.
+int fillTemp(int fd, std::string_view bytes, const struct stat* old) {
+    if (const int e = writeAll(fd, bytes)) return e;
+    if (old) ::fchmod(fd, old->st_mode & 07777);  // best effort, as the mode is
+    return ::fsync(fd) == 0 ? 0 : errno;
 }
 
 // Makes the rename itself durable. Best effort: a folder that cannot be
@@ -118,18 +172,70 @@ void syncFolder(const std::string& folder) {
     if (dir.fd >= 0) ::fsync(dir.fd);
 }
 
-// Opens a fresh file beside `path` under a name no other file has:
-// path + ".tmp." + process id + "." + a counter. O_EXCL never reuses a
-// leftover of an earlier run, whatever it is.
-int createTempBeside(const std::string& path, std::string& tempPath) {
-    static uint64_t counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) return fd;
-        if (errno != EEXIST && errno != EINTR) return -1;
+int renameOver(const std::string& tempPath, const std::string& target) {
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(tempPath.c_str());
+        return e;
     }
-    return -1;
+    syncFolder(folderOf(target));
+    return 0;
+}
+
+// How a way of saving through a temporary file went. `made` false: no
+// temporary file could be had this way (error: why), so another way may be
+// tried. `made` true: the save went this way, and `error` 0 means the new
+// table is in place; otherwise the old file is untouched.
+struct Attempt {
+    bool made = false;
+    int error = 0;
+};
+
+// A named file beside the target, renamed over it. O_EXCL never reuses a
+// leftover of an earlier run, whatever it is.
+Attempt saveThroughNamedFile(const std::string& target, std::string_view bytes, const struct stat* old) {
+    std::string name;
+    FileHandle temp;
+    for (int attempt = 0; temp.fd < 0; ++attempt) {
+        name = tempNameBeside(target);
+        temp.fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (temp.fd < 0 && ((errno != EEXIST && errno != EINTR) || attempt == 100)) return {false, errno};
+    }
+    int e = fillTemp(temp.fd, bytes, old);
+    if (const int c = temp.close(); e == 0) e = c;
+    if (e != 0) {
+        ::unlink(name.c_str());
+        return {true, e};
+    }
+    return {true, renameOver(name, target)};
+}
+
+// The file itself rewritten: the new bytes over the old from the start, cut
+// to their length, flushed. Not atomic, but how the file was always written
+// before, and only used where no temporary file can be made. Room for the
+// new bytes is reserved first, so that a full disk (or quota) stops the save
+// before the old table is touched.
+int rewriteInPlace(const std::string& target, std::string_view bytes) {
+    // O_NONBLOCK: a FIFO put in the file's place must not stop the game.
+    FileHandle file{::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)};
+    if (file.fd < 0) return errno;
+    struct stat st {};
+    if (::fstat(file.fd, &st) != 0) return errno;
+    if (!S_ISREG(st.st_mode)) return EINVAL;
+    if (!bytes.empty() && ::fallocate(file.fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+    if (const int e = writeAll(file.fd, bytes)) return e;
+    if (::ftruncate(file.fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+    if (::fsync(file.fd) != 0) return errno;
+    return file.close();
+}
+
+HighScoreFileResult finish(HighScoreFileResult result, int error) {
+    result.ok = error == 0;
+    result.error = error;
+    if (error != 0) result.reason = std::generic_category().message(error);
+    return result;
 }
 
 }  // namespace
@@ -152,35 +258,44 @@ std::string readHighScoreFile(const std::string& path) {
     return wholeEntriesBeforeLimit(file.fd, std::move(bytes));
 }
 
-bool replaceHighScoreFile(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return false;
+HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_view bytes) {
+    HighScoreFileResult result;
+    result.path = path;
+    if (path.empty()) return finish(std::move(result), ENOENT);
+    if (const int e = followLinks(path, result.path)) return finish(std::move(result), e);
+    const std::string& target = result.path;
 
     struct stat old {};
-    const bool haveOld = ::stat(path.c_str(), &old) == 0;
+    const bool haveOld = ::stat(target.c_str(), &old) == 0;
+    if (!haveOld && errno != ENOENT) return finish(std::move(result), errno);
     if (haveOld) {
-        if (S_ISDIR(old.st_mode)) return false;
-        // Writing in place would have failed on a write-protected file; so
-        // does replacing it.
-        if (::access(path.c_str(), W_OK) != 0) return false;
+        if (S_ISDIR(old.st_mode)) return finish(std::move(result), EISDIR);
+        // Writing in place would fail on a write-protected file; so does
+        // replacing it.
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return finish(std::move(result), errno);
     }
+    const bool regularOld = haveOld && S_ISREG(old.st_mode);
+    const struct stat* keep = regularOld ? &old : nullptr;
 
-    std::string tempPath;
-    FileHandle temp{createTempBeside(path, tempPath)};
-    if (temp.fd < 0) return false;
-
-    bool ok = writeAll(temp.fd, bytes);
-    if (ok && haveOld && S_ISREG(old.st_mode)) ::fchmod(temp.fd, old.st_mode & 07777);
-    ok = ok && ::fsync(temp.fd) == 0;
-    ok = (::close(temp.release()) == 0) && ok;
-    if (!ok || ::rename(tempPath.c_str(), path.c_str()) != 0) {
-        ::unlink(tempPath.c_str());
-        return false;
-    }
-    syncFolder(folderOf(path));
-    return true;
+    const Attempt attempt = saveThroughNamedFile(target, bytes, keep);
+    const int error = attempt.made || !regularOld ? attempt.error : rewriteInPlace(target, bytes);
+    return finish(std::move(result), error);
 }
 
-void deleteHighScoreFile(const std::string& path) {
-    if (path.empty()) return;
-    ::unlink(path.c_str());  // never rmdir: a directory in its place stays
+HighScoreFileResult deleteHighScoreFile(const std::string& path) {
+    HighScoreFileResult result;
+    result.path = path;
+    if (path.empty()) return finish(std::move(result), ENOENT);
+    if (const int e = followLinks(path, result.path)) return finish(std::move(result), e);
+    // Never rmdir: a directory in its place stays.
+    if (::unlink(result.path.c_str()) == 0 || errno == ENOENT) return finish(std::move(result), 0);
+    const int e = errno;
+    if (e != EACCES && e != EPERM) return finish(std::move(result), e);
+    // A folder that forbids deleting may hold a file that can be emptied.
+    struct stat st {};
+    if (::stat(result.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::faccessat(AT_FDCWD, result.path.c_str(), W_OK, AT_EACCESS) != 0)
+        return finish(std::move(result), e);
+    const int emptied = rewriteInPlace(result.path, {});
+    return finish(std::move(result), emptied);
 }

@@ -1,6 +1,14 @@
 #pragma once
 // The high-score file on disk: bounded reading, replacing without ever
 // losing the table already there, deleting.
+//
+// Symbolic links: a player may keep the file elsewhere (a synced folder, a
+// dotfile manager) and leave a link in the data folder. Saving and deleting
+// act on the file the link leads to, through any chain of links (a relative
+// link target counts from the folder of the link itself), and the link stays
+// a link; a link whose target is missing gets that target created by a
+// save. The temporary file of a save lies beside that target, so it is the
+// target's folder that must be writable.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -32,15 +40,38 @@ inline constexpr std::size_t kMaxHighScoreScanBytes = 16 * 1024 * 1024;
 // cannot be read.
 std::string readHighScoreFile(const std::string& path);
 
-// Replaces the file at `path` with `bytes`: writes a new file beside it,
-// flushes it to disk and renames it over the old one, so that a crash, a
-// full disk or a failed write leaves the previous table intact. A file the
-// user has made read-only is left alone. False when nothing was replaced.
-bool replaceHighScoreFile(const std::string& path, std::string_view bytes);
+// What became of a save or a delete. `path` names the file that was written
+// or tried: the path given, or the file its symbolic links lead to. On a
+// failure `error` is the errno value and `reason` its text ("Permission
+// denied", "Is a directory", ...), ready for "Your score could not be saved
+// to <path>: <reason>".
+struct HighScoreFileResult {
+    bool ok = false;
+    std::string path;
+    int error = 0;
+    std::string reason;
+    explicit operator bool() const { return ok; }
+};
 
-// Deletes the file at `path`; a missing file (or a directory in its place)
-// is left as it is.
-void deleteHighScoreFile(const std::string& path);
+// Replaces the file at `path` (or at the end of its links) with `bytes`.
+//  - First choice: a new file written beside it, flushed to disk and renamed
+//    over the old one, so that a crash, a full disk or a failed write leaves
+//    the previous table intact. It is named
+//    "<file name>.tmp.<process id>.<n>".
+//  - Where no file can be made beside it (a folder the player cannot write
+//    holding a file the player can), the file itself is rewritten in place
+//    and flushed to disk, with room for the new bytes reserved first so a
+//    full disk leaves the old table.
+//  - A file the user has made read-only, or a directory in its place, is
+//    left alone: the save fails.
+HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_view bytes);
+
+// Deletes the file at `path` (or at the end of its links; the links stay).
+// A missing file is no failure. A directory in its place is left as it is
+// (a failure, "Is a directory"). Where the folder forbids deleting but the
+// file is writable, the file is emptied instead: an empty file is an empty
+// table.
+HighScoreFileResult deleteHighScoreFile(const std::string& path);
 
 // Whole-entry bounds of the reading rules (see HighScoreFormat.cpp): the
 // length of the longest start of `bytes` that holds only whole entries (a

@@ -1,10 +1,16 @@
-// The high-score file on a real file system.
+// The high-score file on a real file system: links, unwritable places and
+// the read limit.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
 
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
@@ -14,7 +20,64 @@ using namespace std::string_literals;
 
 namespace {
 
+constexpr uid_t kNobody = 65534;
+
 void put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+std::string get(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder)) out.insert(e.path().filename().string());
+    return out;
+}
+ino_t inodeOf(const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Failures found by a check that may run in another process, one per line.
+struct Failures {
+    std::string text;
+    void expect(bool ok, const std::string& what) {
+        if (!ok) text += what + "\n";
+    }
+};
+
+// File modes do not bind root. When the tests run as root, `check` runs in a
+// child process that has become "nobody"; otherwise it runs here. Returns
+// what it found wrong, or "SKIP" when nobody cannot reach the test folder.
+std::string asOrdinaryUser(const fs::path& folder, const std::function<std::string()>& check) {
+    if (::geteuid() != 0) return check();
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return "no pipe\n";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        std::string out = "cannot become nobody\n";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0)
+            out = ::access(folder.c_str(), X_OK) == 0 ? check() : "SKIP";
+        if (::write(pipeFds[1], out.data(), out.size()) < 0) _exit(3);
+        _exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) out += "the check as nobody did not finish\n";
+    return out;
+}
+
+// Hands a file or folder to whoever asOrdinaryUser runs as.
+void giveToUser(const fs::path& p) {
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0);
+    }
+}
 
 class HighScoreFile : public ::testing::Test {
 protected:
@@ -22,12 +85,117 @@ protected:
         std::string tmpl = ::testing::TempDir() + "zvx-file-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
         dir = tmpl;
+        fs::permissions(dir, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
     }
     void TearDown() override {
+        for (const auto& e : fs::recursive_directory_iterator(dir))
+            if (fs::is_directory(e.symlink_status())) fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(dir);
     }
     fs::path dir;
+    const std::string kOld = serializeHighScores({{"OLD", 1}});
+    const std::string kNew = serializeHighScores({{"NEW", 2}});
 };
+
+TEST_F(HighScoreFile, SavesGoThroughLinksWhichStayLinks) {
+    fs::create_directories(dir / "sync");
+    fs::create_directories(dir / "data" / "sub");
+    const fs::path target = dir / "sync" / "scores.dat";
+    put(target, kOld);
+    const fs::path link = dir / "data" / "zvx_highscores.dat";
+    fs::create_symlink(target, link);
+
+    const HighScoreFileResult saved = replaceHighScoreFile(link, kNew);
+    EXPECT_TRUE(saved.ok);
+    EXPECT_EQ(saved.path, target.string());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(get(target), kNew);
+    EXPECT_EQ(readHighScoreFile(link), kNew);
+    EXPECT_EQ(namesIn(dir / "sync"), (std::set<std::string>{"scores.dat"}));  // nothing left beside it
+
+    // A relative chain: data/chain -> sub/hop -> ../../sync/later.dat (each
+    // counted from its own folder), whose target does not exist yet.
+    fs::create_symlink("sub/hop", dir / "data" / "chain");
+    fs::create_symlink("../../sync/later.dat", dir / "data" / "sub" / "hop");
+    EXPECT_TRUE(replaceHighScoreFile(dir / "data" / "chain", kNew));
+    EXPECT_EQ(get(dir / "sync" / "later.dat"), kNew);
+    EXPECT_TRUE(fs::is_symlink(dir / "data" / "chain"));
+    EXPECT_TRUE(fs::is_symlink(dir / "data" / "sub" / "hop"));
+
+    // Clearing deletes the target, not the link; the next save brings the
+    // target back through the dangling link.
+    EXPECT_TRUE(deleteHighScoreFile(link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(readHighScoreFile(link), "");
+    EXPECT_TRUE(replaceHighScoreFile(link, kOld));
+    EXPECT_EQ(get(target), kOld);
+    EXPECT_TRUE(fs::is_symlink(link));
+
+    // A loop is a failure with its reason, and nothing is created.
+    fs::create_symlink("loop-b", dir / "data" / "loop-a");
+    fs::create_symlink("loop-a", dir / "data" / "loop-b");
+    const auto before = namesIn(dir / "data");
+    const HighScoreFileResult looped = replaceHighScoreFile(dir / "data" / "loop-a", kNew);
+    EXPECT_FALSE(looped.ok);
+    EXPECT_EQ(looped.error, ELOOP);
+    EXPECT_EQ(looped.reason, "Too many levels of symbolic links");
+    EXPECT_EQ(namesIn(dir / "data"), before);
+}
+
+TEST_F(HighScoreFile, DirectoryInTheWayIsReportedAndLeftAlone) {
+    const fs::path path = dir / "zvx_highscores.dat";
+    fs::create_directory(path);
+    const HighScoreFileResult r = replaceHighScoreFile(path, kNew);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.path, path.string());
+    EXPECT_EQ(r.reason, "Is a directory");
+    EXPECT_FALSE(deleteHighScoreFile(path));
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_EQ(namesIn(dir).size(), 1u);
+}
+
+// A read-only folder with a writable file is rewritten in place; what cannot
+// be written at all fails with its reason and keeps the old table.
+TEST_F(HighScoreFile, UnwritablePlacesFallBackInPlaceOrSayWhy) {
+    const fs::path ro = dir / "ro", rw = dir / "rw";
+    fs::create_directories(ro / "empty");
+    fs::create_directories(rw);
+    put(ro / "hs.dat", kOld);
+    put(ro / "clear.dat", kOld);
+    put(rw / "locked.dat", kOld);
+    for (const fs::path& p : {ro / "hs.dat", ro / "clear.dat", rw, rw / "locked.dat"}) giveToUser(p);
+    fs::permissions(rw / "locked.dat", fs::perms::owner_read | fs::perms::others_read);
+    const auto readOnlyFolder = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec;
+    fs::permissions(ro / "empty", readOnlyFolder);
+    fs::permissions(ro, readOnlyFolder);
+    const ino_t inode = inodeOf(ro / "hs.dat");
+
+    const std::string found = asOrdinaryUser(dir, [&] {
+        Failures f;
+        const HighScoreFileResult inPlace = replaceHighScoreFile(ro / "hs.dat", kNew);
+        f.expect(inPlace.ok, "in-place save failed: " + inPlace.reason);
+        f.expect(get(ro / "hs.dat") == kNew, "in-place save did not write the new table");
+        f.expect(replaceHighScoreFile(ro / "hs.dat", "").ok && get(ro / "hs.dat").empty(), "not cut to length");
+        f.expect(deleteHighScoreFile(ro / "clear.dat").ok && get(ro / "clear.dat").empty(), "clear did not empty");
+
+        const HighScoreFileResult locked = replaceHighScoreFile(rw / "locked.dat", kNew);
+        f.expect(!locked && locked.reason == "Permission denied", "read-only file: " + locked.reason);
+        f.expect(get(rw / "locked.dat") == kOld, "read-only file was changed");
+
+        const HighScoreFileResult none = replaceHighScoreFile(ro / "empty" / "hs.dat", kNew);
+        f.expect(!none && none.error == EACCES && none.path == (ro / "empty" / "hs.dat").string(),
+                 "unwritable folder: " + none.path + ": " + none.reason);
+        return f.text;
+    });
+    if (found == "SKIP") GTEST_SKIP() << "the user nobody cannot reach " << dir << " to run the check as non-root";
+    EXPECT_EQ(found, "");
+    EXPECT_EQ(inodeOf(ro / "hs.dat"), inode);  // the same file, rewritten
+    EXPECT_EQ(namesIn(ro), (std::set<std::string>{"clear.dat", "empty", "hs.dat"}));
+    EXPECT_EQ(namesIn(ro / "empty").size(), 0u);
+    EXPECT_EQ(namesIn(rw), (std::set<std::string>{"locked.dat"}));
+}
 
 // A file over the read limit reads its whole entries before the limit; only
 // the entry the limit cuts is left out. A file that itself ends inside an
