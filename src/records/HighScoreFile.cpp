@@ -1,11 +1,14 @@
 #include "records/HighScoreFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <system_error>
@@ -103,6 +106,11 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::string nameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // Chains longer than this are taken for a loop, as the kernel does.
 constexpr int kMaxLinkHops = 40;
 
@@ -138,9 +146,53 @@ int followLinks(const std::string& path, std::string& target) {
 // ---- Temporary files ----------------------------------------------------------
 
 // A fresh name beside `target` for a temporary file: "<file>.tmp.<pid>.<n>".
+// The process id tells a later run whether the save is still going on.
 std::string tempNameBeside(const std::string& target) {
     static uint64_t counter = 0;
     return target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+}
+
+// The process id in a name "<base>.tmp.<pid>.<n>" (both numbers plain
+// decimal digits), or 0 when `entry` is not such a name.
+pid_t tempOwner(std::string_view entry, std::string_view base) {
+    const std::string_view prefix = ".tmp.";
+    if (entry.size() <= base.size() + prefix.size() || entry.substr(0, base.size()) != base ||
+        entry.substr(base.size(), prefix.size()) != prefix)
+        return 0;
+    const std::string_view rest = entry.substr(base.size() + prefix.size());
+    const auto dot = rest.find('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == rest.size()) return 0;
+    const auto digits = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(rest.substr(0, dot)) || !digits(rest.substr(dot + 1))) return 0;
+    int pid = 0;
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + dot, pid);
+    if (ec != std::errc() || end != rest.data() + dot) return 0;  // no process has such an id
+    return pid;
+}
+
+bool processRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
+std::size_t removeStaleTempsBeside(const std::string& target) {
+    const std::string base = nameOf(target);
+    const int folderFd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return 0;
+    DIR* folder = ::fdopendir(folderFd);
+    if (!folder) {
+        ::close(folderFd);
+        return 0;
+    }
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        const pid_t pid = tempOwner(entry->d_name, base);
+        if (pid <= 0 || (pid != ::getpid() && processRunning(pid))) continue;
+        struct stat st {};
+        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::unlinkat(folderFd, entry->d_name, 0) == 0) ++removed;
+    }
+    ::closedir(folder);  // closes folderFd too
+    return removed;
 }
 
 // 0, or the errno of the write that failed.
@@ -190,6 +242,33 @@ struct Attempt {
     bool made = false;
     int error = 0;
 };
+
+#ifdef O_TMPFILE
+// An unnamed file in the target's folder, named only once it is complete
+// and on disk, then renamed over the target. A link cannot replace an
+// existing name, hence the fresh name in between: a kill before the link
+// leaves nothing at all, one between the link and the rename leaves a file
+// of the usual temporary name, which the next save removes.
+Attempt saveThroughUnnamedFile(const std::string& target, std::string_view bytes, const struct stat* old) {
+    FileHandle temp{::open(folderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)};
+    if (temp.fd < 0) return {false, errno};  // e.g. a file system without unnamed files
+    if (const int e = fillTemp(temp.fd, bytes, old)) return {true, e};
+    // Linking a descriptor by its /proc path needs no privilege (AT_EMPTY_PATH
+    // would); without /proc the named way is tried.
+    const std::string self = "/proc/self/fd/" + std::to_string(temp.fd);
+    std::string name;
+    for (int attempt = 0;; ++attempt) {
+        name = tempNameBeside(target);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
+        if (errno != EEXIST || attempt == 100) return {false, errno};
+    }
+    if (const int e = temp.close()) {
+        ::unlink(name.c_str());
+        return {true, e};
+    }
+    return {true, renameOver(name, target)};
+}
+#endif
 
 // A named file beside the target, renamed over it. O_EXCL never reuses a
 // leftover of an earlier run, whatever it is.
@@ -264,6 +343,7 @@ HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_vi
     if (path.empty()) return finish(std::move(result), ENOENT);
     if (const int e = followLinks(path, result.path)) return finish(std::move(result), e);
     const std::string& target = result.path;
+    removeStaleTempsBeside(target);
 
     struct stat old {};
     const bool haveOld = ::stat(target.c_str(), &old) == 0;
@@ -277,7 +357,11 @@ HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_vi
     const bool regularOld = haveOld && S_ISREG(old.st_mode);
     const struct stat* keep = regularOld ? &old : nullptr;
 
-    const Attempt attempt = saveThroughNamedFile(target, bytes, keep);
+    Attempt attempt;
+#ifdef O_TMPFILE
+    attempt = saveThroughUnnamedFile(target, bytes, keep);
+#endif
+    if (!attempt.made) attempt = saveThroughNamedFile(target, bytes, keep);
     const int error = attempt.made || !regularOld ? attempt.error : rewriteInPlace(target, bytes);
     return finish(std::move(result), error);
 }
@@ -298,4 +382,11 @@ HighScoreFileResult deleteHighScoreFile(const std::string& path) {
         return finish(std::move(result), e);
     const int emptied = rewriteInPlace(result.path, {});
     return finish(std::move(result), emptied);
+}
+
+std::size_t removeStaleTemporaryFiles(const std::string& path) {
+    if (path.empty()) return 0;
+    std::string target;
+    if (followLinks(path, target) != 0) return 0;
+    return removeStaleTempsBeside(target);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The high-score file on disk: bounded reading, replacing without ever
-// losing the table already there, deleting.
+// losing the table already there, deleting, and tidying up after saves that
+// were killed half-way.
 //
 // Symbolic links: a player may keep the file elsewhere (a synced folder, a
 // dotfile manager) and leave a link in the data folder. Saving and deleting
@@ -56,14 +57,17 @@ struct HighScoreFileResult {
 // Replaces the file at `path` (or at the end of its links) with `bytes`.
 //  - First choice: a new file written beside it, flushed to disk and renamed
 //    over the old one, so that a crash, a full disk or a failed write leaves
-//    the previous table intact. It is named
-//    "<file name>.tmp.<process id>.<n>".
+//    the previous table intact. On Linux the new file has no name until it
+//    is complete (O_TMPFILE); elsewhere, and on file systems without
+//    unnamed files, it is named "<file name>.tmp.<process id>.<n>".
 //  - Where no file can be made beside it (a folder the player cannot write
 //    holding a file the player can), the file itself is rewritten in place
 //    and flushed to disk, with room for the new bytes reserved first so a
 //    full disk leaves the old table.
 //  - A file the user has made read-only, or a directory in its place, is
 //    left alone: the save fails.
+// Leftover temporary files of killed saves beside the file are removed
+// first (removeStaleTemporaryFiles).
 HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_view bytes);
 
 // Deletes the file at `path` (or at the end of its links; the links stay).
@@ -72,6 +76,17 @@ HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_vi
 // file is writable, the file is emptied instead: an empty file is an empty
 // table.
 HighScoreFileResult deleteHighScoreFile(const std::string& path);
+
+// Removes the temporary files that killed saves left beside the file at
+// `path` (or at the end of its links): regular files in that folder named
+// exactly "<file name>.tmp.<process id>.<n>" whose process is no longer
+// running. Files of another name, and those of a process that is still
+// running (another copy of the game saving right now), are left alone. A
+// file with this process's own id is a leftover of an earlier process that
+// had the same id, since this process runs no save meanwhile: call it from
+// the thread that saves. Returns how many files were removed; best effort,
+// nothing is reported.
+std::size_t removeStaleTemporaryFiles(const std::string& path);
 
 // Whole-entry bounds of the reading rules (see HighScoreFormat.cpp): the
 // length of the longest start of `bytes` that holds only whole entries (a

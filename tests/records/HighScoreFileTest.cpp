@@ -1,7 +1,8 @@
-// The high-score file on a real file system: links, unwritable places and
-// the read limit.
+// The high-score file on a real file system: links, unwritable places,
+// leftovers of killed saves, and the read limit.
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -77,6 +78,13 @@ void giveToUser(const fs::path& p) {
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0);
     }
+}
+
+pid_t deadProcessId() {
+    const pid_t pid = ::fork();
+    if (pid == 0) _exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
 }
 
 class HighScoreFile : public ::testing::Test {
@@ -195,6 +203,48 @@ TEST_F(HighScoreFile, UnwritablePlacesFallBackInPlaceOrSayWhy) {
     EXPECT_EQ(namesIn(ro), (std::set<std::string>{"clear.dat", "empty", "hs.dat"}));
     EXPECT_EQ(namesIn(ro / "empty").size(), 0u);
     EXPECT_EQ(namesIn(rw), (std::set<std::string>{"locked.dat"}));
+}
+
+TEST_F(HighScoreFile, StaleTemporaryFilesGoOthersStay) {
+    const fs::path path = dir / "zvx_highscores.dat";
+    put(path, kOld);
+    const std::string dead = std::to_string(deadProcessId()), self = std::to_string(::getpid());
+    int hold[2];
+    ASSERT_EQ(::pipe(hold), 0);
+    const pid_t live = ::fork();  // another copy of the game, saving right now
+    if (live == 0) {
+        char c;
+        ::close(hold[1]);
+        while (::read(hold[0], &c, 1) < 0) {}
+        _exit(0);
+    }
+    ::close(hold[0]);
+
+    const std::set<std::string> kept{"zvx_highscores.dat",
+                                     "zvx_highscores.dat.tmp." + std::to_string(live) + ".0",
+                                     "zvx_highscores.dat.tmp." + dead,
+                                     "zvx_highscores.dat.tmp." + dead + ".0.bak",
+                                     "zvx_highscores.dat.tmp.+" + dead + ".0",
+                                     "zvx_highscores.dat.tmp.99999999999.0",
+                                     "other.dat.tmp." + dead + ".0",
+                                     "zvx_highscores.dat.tmp." + dead + ".9"};  // a directory
+    for (const std::string& name : kept)
+        if (name != "zvx_highscores.dat" && !name.ends_with(".9")) put(dir / name, "x");
+    fs::create_directory(dir / ("zvx_highscores.dat.tmp." + dead + ".9"));
+    put(dir / ("zvx_highscores.dat.tmp." + dead + ".0"), "x");
+    put(dir / ("zvx_highscores.dat.tmp." + self + ".12"), "x");  // an earlier process with our id
+
+    EXPECT_EQ(removeStaleTemporaryFiles(path), 2u);
+    EXPECT_EQ(namesIn(dir), kept);
+
+    // A save clears them too, and leaves nothing of its own.
+    put(dir / ("zvx_highscores.dat.tmp." + dead + ".1"), "x");
+    EXPECT_TRUE(replaceHighScoreFile(path, kNew));
+    EXPECT_EQ(namesIn(dir), kept);
+    EXPECT_EQ(get(path), kNew);
+
+    ::close(hold[1]);
+    ::waitpid(live, nullptr, 0);
 }
 
 // A file over the read limit reads its whole entries before the limit; only
