@@ -176,6 +176,7 @@ bool processRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
 std::size_t removeStaleTempsBeside(const std::string& target) {
     const std::string base = nameOf(target);
+    if (base.empty()) return 0;  // a folder's path: no file of ours to match
     const int folderFd = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) return 0;
     DIR* folder = ::fdopendir(folderFd);
@@ -213,7 +214,7 @@ int writeAll(int fd, std::string_view bytes) {
 // (so a save never widens or narrows who may read the scores), on disk.
 int fillTemp(int fd, std::string_view bytes, const struct stat* old) {
     if (const int e = writeAll(fd, bytes)) return e;
-    if (old) ::fchmod(fd, old->st_mode & 07777);  // best effort, as the mode is
+    if (old) ::fchmod(fd, old->st_mode & 07777);  // a mode not copied is no reason to lose the score
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 

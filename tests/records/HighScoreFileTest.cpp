@@ -236,6 +236,9 @@ TEST_F(HighScoreFile, StaleTemporaryFilesGoOthersStay) {
 
     EXPECT_EQ(removeStaleTemporaryFiles(path), 2u);
     EXPECT_EQ(namesIn(dir), kept);
+    put(dir / (".tmp." + dead + ".0"), "x");  // matches the pattern of a file with no name
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.string() + "/"), 0u);
+    fs::remove(dir / (".tmp." + dead + ".0"));
 
     // A save clears them too, and leaves nothing of its own.
     put(dir / ("zvx_highscores.dat.tmp." + dead + ".1"), "x");
