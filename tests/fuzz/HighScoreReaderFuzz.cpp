@@ -2,13 +2,15 @@
 // file holds, it loads as far as it goes, by the file's own rules: the same
 // entries and scores as a plain reading of those rules, names that are
 // clean UTF-8 without line ends, and a table that writes back and reads the
-// same.
+// same. Cut anywhere (as the read limit cuts a long file), the whole entries
+// before the cut are the file's own first entries, never an invented one.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
 
+#include "records/HighScoreFile.h"
 #include "records/HighScores.h"
 
 namespace {
@@ -74,6 +76,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < again.size(); ++i) {
         check(again[i].name == entries[i].name);
         check(again[i].score == entries[i].score);
+    }
+
+    // Whole entries of a cut: the first entries of the whole, unchanged.
+    for (const size_t cut : {size, size / 2, size ? size - 1 : 0}) {
+        const size_t whole = wholeEntriesLength(bytes.substr(0, cut));
+        check(whole <= cut);
+        const std::vector<ScoreEntry> kept = parseHighScores(bytes.substr(0, whole));
+        check(kept.size() <= entries.size());
+        for (size_t i = 0; i < kept.size(); ++i) {
+            check(kept[i].name == entries[i].name);
+            check(kept[i].score == entries[i].score);
+        }
+        // Uncut, at most the trailing fragment is left out.
+        if (cut == size) check(kept.size() + 1 >= entries.size());
     }
 
     // Best first, equal scores in file order.

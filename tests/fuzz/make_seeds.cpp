@@ -82,6 +82,16 @@ int main(int argc, char** argv) {
     put(hs / "short.dat", Bytes(two.begin(), two.begin() + 7));
     put(hs / "badutf8.dat", entry("\xff\xfe\xc3(", 42));
     put(hs / "empty.dat", {});
+    // A CR at the end, which may yet be the first half of a CR LF; a name
+    // longer than the part of it that is kept, between two entries.
+    Bytes cr = entry("ACE", 700);
+    text(cr, "CUT\r");
+    put(hs / "cr_at_end.dat", cr);
+    Bytes longName = entry("A", 1);
+    Bytes named = entry(std::string(5000, 'n'), 77);
+    longName.insert(longName.end(), named.begin(), named.end());
+    longName.insert(longName.end(), bob.begin(), bob.end());
+    put(hs / "long_name.dat", longName);
 
     put(wv / "pcm8.wav", wav(1, 1, 8000, 8, 16));
     put(wv / "pcm16.wav", wav(1, 2, 44100, 16, 16));

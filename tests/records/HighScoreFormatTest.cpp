@@ -49,6 +49,18 @@ TEST(HighScoreFormat, ShortScoreMissesOnlyHighOrderBytes) {
     EXPECT_EQ(pairs(parseHighScores(kAceBob.substr(0, 17))), (P{{"ACE", 700}, {"BOB", 'Z'}}));
 }
 
+// An entry is whole once its line end and all 8 score bytes are there; a
+// CR at the very end may still be the first half of a CR LF.
+TEST(HighScoreFormat, WholeEntriesEndWithTheirEighthScoreByte) {
+    EXPECT_EQ(wholeEntriesLength(""), 0u);
+    EXPECT_EQ(wholeEntriesLength(kAceBob), 24u);
+    for (std::size_t cut = 12; cut < 24; ++cut) EXPECT_EQ(wholeEntriesLength(kAceBob.substr(0, cut)), 12u) << cut;
+    EXPECT_EQ(wholeEntriesLength("A\r"), 0u);
+    EXPECT_EQ(wholeEntriesLength("A\r\n1234567"), 0u);
+    EXPECT_EQ(wholeEntriesLength("A\r\n12345678"), 11u);
+    EXPECT_EQ(wholeEntriesLength("A\r12345678B"), 10u);
+}
+
 TEST(HighScoreFormat, InvalidUtf8LoadsAsReplacementCharacters) {
     const auto v = parseHighScores("A\xFF\xC3(\xED\xA0\x80Z\n"s + std::string(8, '\0'));
     ASSERT_EQ(v.size(), 1u);
@@ -65,6 +77,14 @@ TEST(HighScoreFormat, HugeNameIsCappedAndLaterEntriesStillRead) {
     ASSERT_EQ(v.size(), 2u);
     EXPECT_EQ(v[0].name, std::string(kMaxStoredNameBytes - 1, 'x'));
     EXPECT_EQ(pairs({v[1]}), (P{{"NEXT", 5}}));
+
+    // Repaired bytes (each one a three-byte U+FFFD) do not take a name over
+    // the bound, so it reads back as it was written.
+    std::string bad(kMaxStoredNameBytes, 'y');
+    bad[100] = '\x90';
+    const auto repaired = parseHighScores(bad + "\n" + std::string(8, '\0'));
+    EXPECT_LE(repaired[0].name.size(), kMaxStoredNameBytes);
+    EXPECT_EQ(pairs(parseHighScores(serializeHighScores(repaired))), pairs(repaired));
 }
 
 TEST(HighScoreFormat, SerializedNamesCannotSplitEntries) {
