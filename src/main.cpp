@@ -1,5 +1,5 @@
 // ZARVEX: start-up, the frame loop and shut-down over the Qt desktop and the
-// miniaudio sound bank. The game reads no options, variables or settings.
+// miniaudio sound bank.
 #include <QApplication>
 #include <chrono>
 #include <random>
@@ -19,5 +19,8 @@ int main(int argc, char** argv) {
 
     QtPlatform platform;
     SoundBank sound;
+    // View > Mute Sound silences the output itself; the game's sound calls
+    // stay the same.
+    platform.setMuteHandler([&sound](bool muted) { sound.setMuted(muted); });
     return runGame(platform, sound, random);
 }

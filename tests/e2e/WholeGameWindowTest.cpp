@@ -68,9 +68,10 @@ protected:
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
         QCoreApplication::sendEvent(target, &press);
     }
+    // A click on canvas pixel (x, y), wherever the window shows it.
     void click(int x, int y) {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), QPointF(x, y), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        const QPointF at = platform.widgetPointOf(x, y);
+        QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(platform.canvasWidget(), &press);
     }
     QAction* item(const QString& menu, const QString& text) {
@@ -94,10 +95,11 @@ protected:
 
 TEST_F(Session, MenusCarryTheirTextsInOrder) {
     const auto menus = platform.window()->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
+    ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), exe);
     EXPECT_EQ(menus[1]->text(), "File");
     EXPECT_EQ(menus[2]->text(), "Difficulty");
+    EXPECT_EQ(menus[3]->text(), "View");
     auto texts = [](QAction* m) {
         QStringList out;
         for (QAction* a : m->menu()->actions()) out << a->text();
@@ -106,6 +108,10 @@ TEST_F(Session, MenusCarryTheirTextsInOrder) {
     EXPECT_EQ(texts(menus[0]), QStringList({"About " + exe, "Quit " + exe}));
     EXPECT_EQ(texts(menus[1]), QStringList({"Show High Scores", "Clear High Scores"}));
     EXPECT_EQ(texts(menus[2]), QStringList({"Easy", "Normal", "Hard"}));
+    EXPECT_EQ(texts(menus[3]), QStringList({"Full Screen", "Mute Sound"}));
+    for (QAction* a : menus[3]->menu()->actions()) EXPECT_TRUE(a->isCheckable());
+    EXPECT_EQ(menus[3]->menu()->actions()[0]->shortcut(), QKeySequence(Qt::Key_F11));
+    EXPECT_EQ(menus[3]->menu()->actions()[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
     for (QAction* m : {menus[1], menus[2]})
         for (QAction* a : m->menu()->actions()) {
             EXPECT_TRUE(a->isEnabled());

@@ -141,14 +141,13 @@ TEST(QtPlatformEvents, CanvasWindowAndMenuEventsBecomeTheGames) {
     EXPECT_EQ(p.window()->windowTitle(), "ZARVEX v1.01");
     QWidget* canvas = p.canvasWidget();
     ASSERT_NE(canvas, nullptr);
-    EXPECT_EQ(canvas->size(), QSize(1280, 768));
     EXPECT_EQ(canvas->cursor().shape(), Qt::BlankCursor);
-    EXPECT_EQ(p.window()->minimumSize(), p.window()->maximumSize());  // not resizable
+    EXPECT_LT(p.window()->minimumSize().width(), p.window()->maximumSize().width());  // resizable
 
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(100, 200), QPointF(100, 200), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    const QPointF at = p.widgetPointOf(100, 200), corner = p.widgetPointOf(5, 6);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(canvas, &press);
-    QMouseEvent right(QEvent::MouseButtonPress, QPointF(5, 6), QPointF(5, 6), Qt::RightButton, Qt::RightButton,
+    QMouseEvent right(QEvent::MouseButtonPress, corner, corner, Qt::RightButton, Qt::RightButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(canvas, &right);
     sendKey(canvas, Qt::Key_P, "p");
@@ -178,7 +177,7 @@ TEST(QtPlatformEvents, CanvasWindowAndMenuEventsBecomeTheGames) {
 
     // Menu items send their ids; Quit carries the platform's shortcut.
     const auto menus = p.window()->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);  // and the View menu of the platform's own
     const auto appItems = menus[0]->menu()->actions();
     ASSERT_EQ(appItems.size(), 2);
     EXPECT_EQ(appItems[0]->menuRole(), QAction::AboutRole);

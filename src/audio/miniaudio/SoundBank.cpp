@@ -160,7 +160,13 @@ bool SoundBank::open(bool noDevice, uint32_t sampleRate) {
     e->engineReady = true;
     e->noDevice = noDevice;
     engine_ = std::move(e);
+    setMuted(muted_);
     return true;
+}
+
+void SoundBank::setMuted(bool muted) {
+    muted_ = muted;
+    if (engine_) ma_engine_set_volume(&engine_->engine, muted ? 0.0f : 1.0f);
 }
 
 bool SoundBank::initSound() { return open(false, 0); }

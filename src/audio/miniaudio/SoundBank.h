@@ -42,6 +42,12 @@ public:
     void setSoundPan(SoundId slot, int64_t pan) override;
     int64_t soundStatus(SoundId slot) const override;
 
+    // Silences the whole output and gives it back. Sounds go on playing
+    // (a looping tune keeps its place) and the game's calls work as ever;
+    // only nothing reaches the speakers meanwhile.
+    void setMuted(bool muted);
+    bool muted() const { return muted_; }
+
     bool isOpen() const;
     // The pan stored in a slot (-100..100).
     int64_t soundPan(SoundId slot) const;
@@ -65,4 +71,5 @@ private:
 
     std::unique_ptr<Engine> engine_;  // null when no engine is open
     std::array<Slot, kSoundSlots> slots_{};
+    bool muted_ = false;
 };

@@ -35,14 +35,6 @@ QString dialogText(const std::string& s) {
     return t;
 }
 
-WindowEvent canvasEvent(CanvasEventType type, QPoint pos) {
-    WindowEvent e;
-    e.code = EventCanvas;
-    e.canvasType = type;
-    e.x = pos.x();
-    e.y = pos.y();
-    return e;
-}
 }  // namespace
 
 int64_t gameKeyValue(int qtKey, const QString& text) {
@@ -65,46 +57,87 @@ int64_t gameKeyValue(int qtKey, const QString& text) {
     return int64_t(qtKey);
 }
 
-// The canvas: shows the drawing surface's pixels, hides the pointer and
-// turns its mouse and key events into the game's canvas events.
+// The canvas: shows the drawing surface's pixels scaled to fit (black bars
+// where the shapes differ), hides the pointer and turns its mouse and key
+// events into the game's canvas events, with positions in canvas pixels.
 class QtPlatform::CanvasView final : public QWidget {
 public:
-    CanvasView(QtPlatform& platform, int width, int height) : platform_(platform) {
-        setFixedSize(width, height);
+    explicit CanvasView(QtPlatform& platform) : platform_(platform) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::StrongFocus);
         setMouseTracking(true);
+        setMinimumSize(kMinimumWidth, kMinimumHeight);
+    }
+
+    QSize sizeHint() const override { return {1280, 768}; }
+
+    CanvasFit fit() const {
+        const qreal dpr = devicePixelRatioF();
+        return fitCanvas(std::llround(width() * dpr), std::llround(height() * dpr));
+    }
+
+    // The canvas's rectangle in logical pixels.
+    QRectF target(const CanvasFit& f) const {
+        const qreal dpr = devicePixelRatioF();
+        return {f.x / dpr, f.y / dpr, f.width / dpr, f.height / dpr};
+    }
+
+    // A canvas event at a widget position: pinned to the canvas's edge in
+    // the bars, where a press is no press on the canvas.
+    WindowEvent event(CanvasEventType type, QPointF pos) const {
+        const qreal dpr = devicePixelRatioF();
+        const CanvasPoint p = canvasPointAt(fit(), pos.x() * dpr, pos.y() * dpr);
+        WindowEvent e;
+        e.code = EventCanvas;
+        e.canvasType = type == CanvasLeftDown && !p.inside ? CanvasOther : type;
+        e.x = p.x;
+        e.y = p.y;
+        return e;
+    }
+
+    // Only the canvas's own rectangle changes from frame to frame.
+    void showFrame() {
+        if (isVisible()) repaint(target(fit()).toAlignedRect());
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
+        const CanvasFit f = fit();
+        const QRectF t = target(f);
+        // The bars around the canvas.
+        const QRectF all = rect();
+        p.fillRect(QRectF(all.left(), all.top(), all.width(), t.top() - all.top()), Qt::black);
+        p.fillRect(QRectF(all.left(), t.bottom(), all.width(), all.bottom() + 1 - t.bottom()), Qt::black);
+        p.fillRect(QRectF(all.left(), t.top(), t.left() - all.left(), t.height()), Qt::black);
+        p.fillRect(QRectF(t.right(), t.top(), all.right() + 1 - t.right(), t.height()), Qt::black);
         const Canvas* c = platform_.shownCanvas();
         if (c && c->pixels) {
             const QImage image(reinterpret_cast<const uchar*>(c->pixels), c->width, c->height,
                                static_cast<qsizetype>(c->stride) * 4, QImage::Format_RGB32);
-            p.drawImage(0, 0, image);
+            // Whole-number scales keep hard pixel edges; others are smoothed.
+            p.setRenderHint(QPainter::SmoothPixmapTransform, !f.wholeScale);
+            p.drawImage(t, image);
         } else {
-            p.fillRect(rect(), Qt::black);
+            p.fillRect(t, Qt::black);
         }
     }
     void mousePressEvent(QMouseEvent* e) override {
         const bool left = e->button() == Qt::LeftButton;
-        platform_.enqueue(canvasEvent(left ? CanvasLeftDown : CanvasOther, e->position().toPoint()));
+        platform_.enqueue(event(left ? CanvasLeftDown : CanvasOther, e->position()));
     }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        platform_.enqueue(canvasEvent(CanvasLeftUp, e->position().toPoint()));
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        platform_.enqueue(canvasEvent(CanvasMoved, e->position().toPoint()));
-    }
-    void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e, this); }
+    void mouseReleaseEvent(QMouseEvent* e) override { platform_.enqueue(event(CanvasLeftUp, e->position())); }
+    void mouseMoveEvent(QMouseEvent* e) override { platform_.enqueue(event(CanvasMoved, e->position())); }
+    void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e); }
     void keyReleaseEvent(QKeyEvent*) override {
-        platform_.enqueue(canvasEvent(CanvasOther, mapFromGlobal(QCursor::pos())));
+        platform_.enqueue(event(CanvasOther, mapFromGlobal(QCursor::pos().toPointF())));
     }
 
 private:
+    // A quarter of the canvas: smaller than this nothing can be aimed at.
+    static constexpr int kMinimumWidth = 320;
+    static constexpr int kMinimumHeight = 192;
     QtPlatform& platform_;
 };
 
@@ -127,25 +160,36 @@ protected:
         platform_.enqueue(ev);
     }
     void changeEvent(QEvent* e) override {
-        if (e->type() == QEvent::WindowStateChange && isMinimized()) {
-            WindowEvent ev;
-            ev.code = EventMinimise;
-            platform_.enqueue(ev);
+        if (e->type() == QEvent::WindowStateChange) {
+            if (isMinimized()) {
+                WindowEvent ev;
+                ev.code = EventMinimise;
+                platform_.enqueue(ev);
+            }
+            // The window manager may take the window out of full screen
+            // itself; the menu follows.
+            const bool full = isFullScreen();
+            if (!isMinimized() && full != platform_.view_.fullScreen) platform_.setFullScreen(full);
         }
         QMainWindow::changeEvent(e);
     }
+    void resizeEvent(QResizeEvent* e) override {
+        // A size the player chose is kept.
+        if (!platform_.fitting_) platform_.fitFramesLeft_ = 0;
+        QMainWindow::resizeEvent(e);
+    }
     // Keys that reach the window rather than the canvas (focus lost to the
     // menu bar, say) still steer the game.
-    void keyPressEvent(QKeyEvent* e) override {
-        if (platform_.canvas_) platform_.enqueueKey(e, platform_.canvas_);
-    }
+    void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e); }
 
 private:
     QtPlatform& platform_;
 };
 
-void QtPlatform::enqueueKey(QKeyEvent* e, QWidget* canvas) {
-    WindowEvent ev = canvasEvent(CanvasKeyDown, canvas->mapFromGlobal(QCursor::pos()));
+void QtPlatform::enqueueKey(QKeyEvent* e) {
+    if (!canvas_) return;
+    // A key press counts wherever the pointer is.
+    WindowEvent ev = canvas_->event(CanvasKeyDown, canvas_->mapFromGlobal(QCursor::pos().toPointF()));
     ev.key = gameKeyValue(e->key(), e->text());
     enqueue(ev);
 }
@@ -162,17 +206,13 @@ void QtPlatform::becomeForegroundApp() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void QtPlatform::openWindow(const std::string& title, int width, int height) {
+void QtPlatform::openWindow(const std::string& title, int, int) {
+    view_ = loadViewSettings();
     window_ = std::make_unique<Window>(*this);
     window_->setWindowTitle(qs(title));
-    canvas_ = new CanvasView(*this, width, height);
+    canvas_ = new CanvasView(*this);
     window_->setCentralWidget(canvas_);
-    window_->setFixedSize(window_->sizeHint());
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window_->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window_->move(frame.topLeft());
-    }
+    fitWindowToScreen();
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -189,6 +229,7 @@ void QtPlatform::buildMenus(const std::vector<MenuSpec>& menus) {
             else if (spec.applicationMenu && item.id == MenuQuit) {
                 action->setMenuRole(QAction::QuitRole);
                 action->setShortcut(QKeySequence::Quit);
+                window_->addAction(action);  // the shortcut works in full screen too
             } else {
                 action->setMenuRole(QAction::NoRole);
             }
@@ -201,12 +242,116 @@ void QtPlatform::buildMenus(const std::vector<MenuSpec>& menus) {
             });
         }
     }
-    // The menu bar's height varies with the style (and is zero under a
-    // global menu bar), so the window's fixed size is taken now.
-    window_->setFixedSize(window_->sizeHint());
+    addViewMenu();
+    // The menu bar's height is known now: fit again, and keep fitting until
+    // the window manager has told the frame around the window.
+    fitWindowToScreen();
+    fitFramesLeft_ = kFitFrames;
+    if (view_.fullScreen) setFullScreen(true);
+}
+
+void QtPlatform::addViewMenu() {
+    QMenu* view = window_->menuBar()->addMenu(QStringLiteral("View"));
+    fullScreenAction_ = view->addAction(QStringLiteral("Full Screen"));
+    fullScreenAction_->setCheckable(true);
+    fullScreenAction_->setChecked(view_.fullScreen);
+    // F11 here; the platform's own shortcut too where it has one (macOS).
+    QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::FullScreen);
+    keys.removeAll(QKeySequence(Qt::Key_F11));
+    keys.prepend(QKeySequence(Qt::Key_F11));
+    fullScreenAction_->setShortcuts(keys);
+    QObject::connect(fullScreenAction_, &QAction::triggered, window_.get(), [this](bool on) { setFullScreen(on); });
+
+    muteAction_ = view->addAction(QStringLiteral("Mute Sound"));
+    muteAction_->setCheckable(true);
+    muteAction_->setChecked(view_.muted);
+    muteAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    QObject::connect(muteAction_, &QAction::triggered, window_.get(), [this](bool on) { setMuted(on); });
+
+    // Hidden with the menu bar in full screen, the shortcuts still work.
+    window_->addAction(fullScreenAction_);
+    window_->addAction(muteAction_);
+}
+
+void QtPlatform::setFullScreen(bool on) {
+    if (view_.fullScreen != on) {
+        view_.fullScreen = on;
+        saveViewSettings(view_);
+    }
+    if (fullScreenAction_) fullScreenAction_->setChecked(on);
+    if (!window_) return;
+    if (on && !window_->isFullScreen()) {
+        wasMaximised_ = window_->isMaximized();
+        window_->menuBar()->hide();
+        window_->showFullScreen();
+    } else if (!on && window_->isFullScreen()) {
+        window_->menuBar()->show();
+        if (wasMaximised_)
+            window_->showMaximized();
+        else
+            window_->showNormal();
+    } else {
+        window_->menuBar()->setVisible(!on);
+    }
+    if (canvas_) canvas_->setFocus(Qt::OtherFocusReason);
+}
+
+void QtPlatform::setMuted(bool on) {
+    if (view_.muted != on) {
+        view_.muted = on;
+        saveViewSettings(view_);
+    }
+    if (muteAction_) muteAction_->setChecked(on);
+    if (muteHandler_) muteHandler_(on);
+}
+
+void QtPlatform::setMuteHandler(std::function<void(bool)> handler) {
+    muteHandler_ = std::move(handler);
+    if (muteHandler_) muteHandler_(view_.muted);
+}
+
+CanvasFit QtPlatform::canvasFit() const { return canvas_ ? canvas_->fit() : fitCanvas(1280, 768); }
+
+QPointF QtPlatform::widgetPointOf(int64_t x, int64_t y) const {
+    const CanvasFit f = canvasFit();
+    const qreal dpr = canvas_ ? canvas_->devicePixelRatioF() : 1.0;
+    return {(double(f.x) + (double(x) + 0.5) * double(f.width) / 1280.0) / dpr,
+            (double(f.y) + (double(y) + 0.5) * double(f.height) / 768.0) / dpr};
+}
+
+QMargins QtPlatform::frameMargins() const {
+    if (!window_) return {};
+    const QRect frame = window_->frameGeometry();
+    const QRect inner = window_->geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
+void QtPlatform::fitWindowToScreen() {
+    if (!window_ || window_->isFullScreen() || window_->isMaximized()) return;
+    QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect avail = screen->availableGeometry();
+    const QMargins margins = frameMargins();
+    const QMenuBar* bar = window_->menuBar();
+    const int menu = bar->isHidden() ? 0 : bar->heightForWidth(avail.width()) > 0 ? bar->heightForWidth(avail.width())
+                                                                                  : bar->sizeHint().height();
+    // The whole window, frame and menu bar included, on the screen's free
+    // area; never above 100 % of the desktop's own scale.
+    const double scale = largestScale(avail.width() - margins.left() - margins.right(),
+                                      avail.height() - margins.top() - margins.bottom() - menu, 1.0);
+    const QSize client(int(std::floor(1280 * scale)), int(std::floor(768 * scale)) + menu);
+    fitting_ = true;
+    window_->resize(client);
+    QRect placed(QPoint(0, 0), client.grownBy(margins));
+    placed.moveCenter(avail.center());
+    window_->move(placed.topLeft());
+    fitting_ = false;
+    fittedFrame_ = margins;
 }
 
 void QtPlatform::hideCursorOverCanvas() {
+    // Over the bars too: the crosshair is the only pointer.
     if (canvas_) canvas_->setCursor(QCursor(Qt::BlankCursor));
 }
 
@@ -237,6 +382,12 @@ void QtPlatform::closeWindow() {
 WindowEvent QtPlatform::pollEvent() {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The window manager tells the frame around the window only once the
+    // window is up: fit it again when that frame arrives.
+    if (fitFramesLeft_ > 0) {
+        --fitFramesLeft_;
+        if (frameMargins() != fittedFrame_) fitWindowToScreen();
+    }
     if (queue_.empty()) return {};
     WindowEvent e = queue_.front();
     queue_.pop_front();
@@ -272,7 +423,7 @@ std::string QtPlatform::executablePath() { return QCoreApplication::applicationF
 
 void QtPlatform::present(const Canvas& canvas) {
     shown_ = &canvas;
-    if (canvas_ && canvas_->isVisible()) canvas_->repaint();
+    if (canvas_) canvas_->showFrame();
 }
 
 void QtPlatform::messageBox(const std::string& title, const std::string& text) {

@@ -1,9 +1,14 @@
 #pragma once
 // The desktop through Qt 6 Widgets: a QMainWindow with the menu bar over a
-// fixed 1280 x 768 canvas widget that shows the drawing surface's pixels.
-// Qt's events are collected into the game's own queue, from which the frame
-// loop takes one per frame.
+// canvas widget that shows the drawing surface's 1280 x 768 pixels scaled to
+// fit, with their shape kept. The window opens at the largest size that fits
+// the screen and can be resized, maximised and put in full screen; a View
+// menu of the platform's own holds Full Screen and Mute Sound, which are
+// remembered between runs. Qt's events are collected into the game's own
+// queue, from which the frame loop takes one per frame; pointer positions
+// are mapped back into canvas pixels.
 #include <QLocale>
+#include <QMargins>
 #include <QPointer>
 #include <deque>
 #include <functional>
@@ -11,12 +16,16 @@
 #include <optional>
 
 #include "core/Platform.h"
+#include "platform/CanvasFit.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "platform/qt/ViewSettings.h"
 
+class QAction;
 class QWidget;
 class QMainWindow;
 class QUrl;
 class QKeyEvent;
+class QPointF;
 
 class QtPlatform final : public Platform, public FramePresenter {
 public:
@@ -59,6 +68,14 @@ public:
     std::string platformName() override;
     std::string formatGrouped(int64_t value) const override;
 
+    // Mute Sound turns the sound output off and on; the handler is called
+    // at once with the remembered choice, and again at every change.
+    void setMuteHandler(std::function<void(bool)> handler);
+    bool muted() const { return view_.muted; }
+    bool fullScreen() const { return view_.fullScreen; }
+    void setFullScreen(bool on);
+    void setMuted(bool on);
+
     // For tests: the locale used instead of the system's, and what opens a
     // web address instead of the desktop's browser.
     void setLocaleForTesting(const QLocale& locale) { locale_ = locale; }
@@ -66,15 +83,29 @@ public:
 
     QMainWindow* window() const;
     QWidget* canvasWidget() const;
+    QAction* fullScreenAction() const { return fullScreenAction_; }
+    QAction* muteAction() const { return muteAction_; }
+    // Where the canvas shows in the canvas widget, in device pixels.
+    CanvasFit canvasFit() const;
+    // The widget position (logical pixels) of the middle of canvas pixel
+    // (x, y).
+    QPointF widgetPointOf(int64_t x, int64_t y) const;
     // Called by the window and canvas for every event they turn into one of
     // the game's.
     void enqueue(const WindowEvent& e) { queue_.push_back(e); }
-    void enqueueKey(QKeyEvent* e, QWidget* canvas);
+    void enqueueKey(QKeyEvent* e);
     const Canvas* shownCanvas() const { return shown_; }
 
 private:
     class Window;
     class CanvasView;
+
+    // Sizes the window to the largest that fits its screen and centres it.
+    void fitWindowToScreen();
+    QMargins frameMargins() const;
+    void addViewMenu();
+    // Frames during which a newly told window frame refits the window.
+    static constexpr int kFitFrames = 120;
 
     QtTextRenderer text_;
     std::deque<WindowEvent> queue_;
@@ -83,6 +114,16 @@ private:
     const Canvas* shown_ = nullptr;
     std::optional<QLocale> locale_;
     std::function<bool(const QUrl&)> urlOpener_;
+    ViewSettings view_;
+    std::function<void(bool)> muteHandler_;
+    QAction* fullScreenAction_ = nullptr;
+    QAction* muteAction_ = nullptr;
+    // The window keeps fitting itself to the screen until the window
+    // manager has told its frame, or the player has changed its size.
+    int fitFramesLeft_ = 0;
+    QMargins fittedFrame_;
+    bool fitting_ = false;
+    bool wasMaximised_ = false;
 };
 
 // The game's key value for a Qt key press: the character the key produces,
