@@ -142,6 +142,29 @@ TEST_F(SoundBankTest, ALoopingInstanceRunsUntilStopped) {
     EXPECT_EQ(bank.soundStatus(SoundTitle), SoundStatusStopped);
 }
 
+TEST_F(SoundBankTest, MutedTheDeviceGetsSilenceWhileTheSoundsPlayOn) {
+    bank.playSound(SoundTitle, PlayLoop, DefaultVolume);
+    EXPECT_NEAR(mix(bank, 1200).midLeft(), 0.25f, 1e-4);
+    bank.setMuted(true);
+    bank.playSound(SoundLaunch, PlayExtra, DefaultVolume);  // the game's calls go on as ever
+    const Mixed muted = mix(bank, 9600);  // longer than the launch sound
+    EXPECT_EQ(muted.peakLeft(), 0.0f);
+    EXPECT_EQ(muted.peakRight(), 0.0f);
+    EXPECT_EQ(bank.soundStatus(SoundTitle), SoundStatusPlaying);  // the tune keeps its place
+    EXPECT_EQ(bank.soundStatus(SoundLaunch), SoundStatusStopped);  // and the shot played out unheard
+    bank.setMuted(false);
+    EXPECT_GT(mix(bank, 1200).peakLeft(), 0.1f);  // the looping tune is heard again
+    EXPECT_EQ(bank.busyChannels(), 1);
+
+    // Muted before the device opens, the bank opens muted.
+    SoundBank early;
+    early.setMuted(true);
+    ASSERT_TRUE(early.initSoundNoDevice(kRate));
+    ASSERT_TRUE(early.loadDecoded(SoundTitle, level(0.25f, 4800)));
+    early.playSound(SoundTitle, PlayLoop, DefaultVolume);
+    EXPECT_EQ(mix(early, 1200).peakLeft(), 0.0f);
+}
+
 TEST_F(SoundBankTest, VolumeIsALinearGainAndMinusOneMeansFull) {
     const auto levelAt = [&](int64_t volume) {
         bank.playSound(SoundLaunch, PlayOnce, volume);

@@ -173,11 +173,6 @@ protected:
         }
         QMainWindow::changeEvent(e);
     }
-    void resizeEvent(QResizeEvent* e) override {
-        // A size the player chose is kept.
-        if (!platform_.fitting_) platform_.fitFramesLeft_ = 0;
-        QMainWindow::resizeEvent(e);
-    }
     // Keys that reach the window rather than the canvas (focus lost to the
     // menu bar, say) still steer the game.
     void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e); }
@@ -290,6 +285,7 @@ void QtPlatform::setFullScreen(bool on) {
             window_->showMaximized();
         else
             window_->showNormal();
+        fitFramesLeft_ = kFitFrames;
     } else {
         window_->menuBar()->setVisible(!on);
     }
@@ -341,12 +337,10 @@ void QtPlatform::fitWindowToScreen() {
     const double scale = largestScale(avail.width() - margins.left() - margins.right(),
                                       avail.height() - margins.top() - margins.bottom() - menu, 1.0);
     const QSize client(int(std::floor(1280 * scale)), int(std::floor(768 * scale)) + menu);
-    fitting_ = true;
     window_->resize(client);
     QRect placed(QPoint(0, 0), client.grownBy(margins));
     placed.moveCenter(avail.center());
     window_->move(placed.topLeft());
-    fitting_ = false;
     fittedFrame_ = margins;
 }
 
@@ -384,9 +378,16 @@ WindowEvent QtPlatform::pollEvent() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The window manager tells the frame around the window only once the
     // window is up: fit it again when that frame arrives.
-    if (fitFramesLeft_ > 0) {
+    // The window manager tells the frame around the window only once the
+    // window is up, and restores it from full screen in its own time: fit
+    // the window again while its frame is new to us or it does not lie on
+    // the screen. A size the player chose, which does, is kept.
+    if (fitFramesLeft_ > 0 && window_ && window_->isVisible() && !window_->isMinimized() &&
+        !window_->isFullScreen() && !window_->isMaximized()) {
         --fitFramesLeft_;
-        if (frameMargins() != fittedFrame_) fitWindowToScreen();
+        const QScreen* screen = window_->screen();
+        const bool onScreen = !screen || screen->availableGeometry().contains(window_->frameGeometry());
+        if (frameMargins() != fittedFrame_ || !onScreen) fitWindowToScreen();
     }
     if (queue_.empty()) return {};
     WindowEvent e = queue_.front();

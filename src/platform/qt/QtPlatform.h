@@ -118,11 +118,10 @@ private:
     std::function<void(bool)> muteHandler_;
     QAction* fullScreenAction_ = nullptr;
     QAction* muteAction_ = nullptr;
-    // The window keeps fitting itself to the screen until the window
-    // manager has told its frame, or the player has changed its size.
+    // Frames during which the window fits itself to the screen again when
+    // the window manager tells a new frame or leaves it off the screen.
     int fitFramesLeft_ = 0;
     QMargins fittedFrame_;
-    bool fitting_ = false;
     bool wasMaximised_ = false;
 };
 

@@ -1,0 +1,305 @@
+// The game's window on screens of every kind (the offscreen platform with
+// screens of our own): it opens fitting its screen, shows the whole canvas
+// in every state with its shape kept, maps clicks back to canvas pixels at
+// any scale, goes full screen and back without losing the game, and keeps
+// the View menu's choices between runs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QWindow>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "DisplayApp.h"
+#include "Scene.h"
+#include "SoundRecorder.h"
+#include "app/App.h"
+#include "core/Game.h"
+#include "core/Random.h"
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/ViewSettings.h"
+#include "render/DrawSurface.h"
+
+namespace {
+
+constexpr QRgb kTop = qRgb(255, 0, 0), kBottom = qRgb(0, 255, 0), kLeft = qRgb(0, 0, 255),
+               kRight = qRgb(255, 255, 0), kMiddle = qRgb(90, 90, 90);
+
+void forgetSettings() {
+    const QSettings s(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex");
+    QFile::remove(s.fileName());
+}
+
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 && std::abs(qBlue(a) - qBlue(b)) <= 8;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() : random(3), game((displayApp(), platform), sound, random), surface(platform.textRenderer(), &platform) {}
+
+    void SetUp() override {
+        char pattern[] = "/tmp/zarvex-window-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder));
+        forgetSettings();
+        startUp(game, surface);
+        frames(3);
+    }
+    void TearDown() override {
+        shutDown(game);
+        forgetSettings();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) runFrame(game, surface);
+    }
+
+    // A canvas whose edges say which edge they are: 8-pixel bands, red at
+    // the top, green at the bottom, blue on the left, yellow on the right.
+    void drawEdges() {
+        surface.beginFrame();
+        surface.box(0, 0, 1280, 768, rgb(90, 90, 90));
+        surface.box(0, 0, 1280, 8, rgb(255, 0, 0));
+        surface.box(0, 760, 1280, 8, rgb(0, 255, 0));
+        surface.box(0, 8, 8, 752, rgb(0, 0, 255));
+        surface.box(1272, 8, 8, 752, rgb(255, 255, 0));
+        surface.endFrame();
+    }
+
+    // The canvas widget as shown, in device pixels, and where the canvas
+    // lies in it: its first and last rows and columns are found there, and
+    // black bars around it.
+    void expectWholeCanvasShown(const CanvasFit& f) {
+        drawEdges();
+        const QImage shown = platform.canvasWidget()->grab().toImage();
+        ASSERT_EQ(shown.width(), std::llround(platform.canvasWidget()->width() * shown.devicePixelRatio()));
+        const int64_t midX = f.x + f.width / 2, midY = f.y + f.height / 2;
+        auto at = [&](int64_t x, int64_t y) { return shown.pixel(int(x), int(y)); };
+        EXPECT_TRUE(near(at(midX, f.y), kTop)) << "first row";
+        EXPECT_TRUE(near(at(midX, f.y + f.height - 1), kBottom)) << "last row";
+        EXPECT_TRUE(near(at(f.x, midY), kLeft)) << "first column";
+        EXPECT_TRUE(near(at(f.x + f.width - 1, midY), kRight)) << "last column";
+        EXPECT_TRUE(near(at(midX, midY), kMiddle));
+        if (f.x > 0) {
+            EXPECT_EQ(at(f.x - 1, midY), qRgb(0, 0, 0)) << "bar on the left";
+            EXPECT_EQ(at(f.x + f.width, midY), qRgb(0, 0, 0)) << "bar on the right";
+        }
+        if (f.y > 0) {
+            EXPECT_EQ(at(midX, f.y - 1), qRgb(0, 0, 0)) << "bar above";
+            EXPECT_EQ(at(midX, f.y + f.height), qRgb(0, 0, 0)) << "bar below";
+        }
+    }
+
+    // Makes the canvas widget width x height logical pixels.
+    void resizeCanvasTo(int width, int height) {
+        QMainWindow* w = platform.window();
+        w->resize(width, height + w->menuBar()->height());
+        frames(2);
+        ASSERT_EQ(platform.canvasWidget()->size(), QSize(width, height));
+    }
+
+    void clickAt(QPointF p) {
+        QMouseEvent press(QEvent::MouseButtonPress, p, p, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(platform.canvasWidget(), &press);
+        frames(1);
+    }
+    void key(int k, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(platform.canvasWidget(), &press);
+        frames(1);
+    }
+    void startPlaying() {
+        key(Qt::Key_Space, " ");
+        key(Qt::Key_Space, " ");
+        ASSERT_EQ(game.state.inGame, 1);
+        ASSERT_EQ(game.state.intermission, 0);
+    }
+
+    std::string folder;
+    QtPlatform platform;
+    SoundRecorder sound;
+    SeededRandom random;
+    Game game;
+    DrawSurface surface;
+};
+
+}  // namespace
+
+TEST_F(WindowTest, OpensAsLargeAsFitsTheScreenWithTheWholeCanvasOnIt) {
+    QMainWindow* w = platform.window();
+    const QRect avail = w->screen()->availableGeometry();
+    EXPECT_EQ(w->screen()->name(), "Laptop");
+    EXPECT_TRUE(avail.contains(w->frameGeometry())) << "the window leaves the screen";
+    // 768 rows of canvas, a menu bar and a frame do not fit 768 rows of
+    // screen: the canvas is scaled down, to within a pixel of the screen.
+    const CanvasFit f = platform.canvasFit();
+    EXPECT_LT(f.scale, 1.0);
+    EXPECT_GE(w->frameGeometry().height(), avail.height() - 1);
+    // The window is the canvas's shape under its menu bar: no bars.
+    EXPECT_LE(f.x, 1);
+    EXPECT_EQ(f.y, 0);
+    expectWholeCanvasShown(f);
+    EXPECT_LT(w->minimumWidth(), w->maximumWidth()) << "the player can resize it";
+}
+
+TEST_F(WindowTest, ResizedWindowsShowTheCanvasLetterboxed) {
+    struct Case {
+        int w, h;
+        int64_t x, y, cw, ch;
+    } cases[] = {
+        {1920, 1080, 60, 0, 1800, 1080},
+        {1000, 600, 0, 0, 1000, 600},
+        {2560, 1600, 0, 32, 2560, 1536},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        resizeCanvasTo(c.w, c.h);
+        const CanvasFit f = platform.canvasFit();
+        EXPECT_EQ(f.x, c.x);
+        EXPECT_EQ(f.y, c.y);
+        EXPECT_EQ(f.width, c.cw);
+        EXPECT_EQ(f.height, c.ch);
+        expectWholeCanvasShown(f);
+    }
+}
+
+TEST_F(WindowTest, AClickFiresAtTheCanvasPointUnderItAtAnyScale) {
+    startPlaying();
+    for (double scale : {0.7, 1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        resizeCanvasTo(int(std::lround(1280 * scale)), int(std::lround(768 * scale)));
+        const size_t before = game.state.interceptors.size();
+        clickAt(platform.widgetPointOf(364, 500));  // straight above the second site
+        ASSERT_EQ(game.state.interceptors.size(), before + 1);
+        game.state.interceptors.last();
+        EXPECT_EQ(game.state.interceptors.current()->targetX, 364.0f);
+        EXPECT_EQ(game.state.interceptors.current()->targetY, 500.0f);
+        EXPECT_EQ(game.state.mouseX, 364);
+        EXPECT_EQ(game.state.mouseY, 500);
+    }
+    // In the bars the pointer stays on the canvas's edge, and a press there
+    // fires nothing.
+    resizeCanvasTo(1920, 1080);
+    const size_t before = game.state.interceptors.size();
+    clickAt(QPointF(20, 540));
+    EXPECT_EQ(game.state.interceptors.size(), before);
+    EXPECT_EQ(game.state.mouseX, 0);
+    EXPECT_EQ(game.state.mouseY, 384);
+}
+
+TEST_F(WindowTest, FullScreenAndBackKeepsTheGame) {
+    startPlaying();
+    QMainWindow* w = platform.window();
+    ASSERT_NE(platform.fullScreenAction(), nullptr);
+    const int64_t level = game.state.level;
+    frames(20);
+    const int64_t spawned = game.state.spawned;
+
+    platform.fullScreenAction()->trigger();
+    frames(3);
+    EXPECT_TRUE(w->isFullScreen());
+    EXPECT_TRUE(w->menuBar()->isHidden());
+    EXPECT_TRUE(platform.fullScreenAction()->isChecked());
+    EXPECT_EQ(platform.canvasWidget()->size(), w->screen()->geometry().size());
+    expectWholeCanvasShown(platform.canvasFit());
+    // ESC keeps its meaning in the game: it ends the game, not full screen.
+    // (A wide burst keeps the finished game on the battlefield meanwhile.)
+    scene::addExplosion(game.state, 640, 300, 1, 255, 0, 0).maxRadius = 600;
+    key(Qt::Key_Escape, QString(QChar(27)));
+    EXPECT_EQ(game.state.gameOver, 1);
+    EXPECT_TRUE(w->isFullScreen());
+
+    platform.fullScreenAction()->trigger();
+    frames(3);
+    EXPECT_FALSE(w->isFullScreen());
+    EXPECT_FALSE(w->menuBar()->isHidden());
+    EXPECT_EQ(game.state.inGame, 1);  // the same game, on its way to the title
+    EXPECT_EQ(game.state.level, level);
+    EXPECT_GE(game.state.spawned, spawned);
+    expectWholeCanvasShown(platform.canvasFit());
+    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()));
+}
+
+TEST_F(WindowTest, OnAHighDensityScreenTheCanvasFillsItsDevicePixels) {
+    QScreen* retina = screenNamed("Retina");
+    ASSERT_NE(retina, nullptr);
+    QMainWindow* w = platform.window();
+    w->windowHandle()->setScreen(retina);
+    w->move(retina->geometry().topLeft() + QPoint(20, 20));
+    resizeCanvasTo(1000, 600);
+    EXPECT_EQ(platform.canvasWidget()->devicePixelRatioF(), 2.0);
+    const CanvasFit f = platform.canvasFit();
+    EXPECT_EQ(f.width, 2000);  // in device pixels, scaled once
+    EXPECT_EQ(f.height, 1200);
+    expectWholeCanvasShown(f);
+    const QPointF p = platform.widgetPointOf(1279, 767);
+    EXPECT_LT(p.x(), 1000.0);
+    EXPECT_LT(p.y(), 600.0);
+}
+
+TEST_F(WindowTest, MuteAndFullScreenAreRememberedAndMuteReachesTheSound) {
+    std::vector<bool> muted;
+    platform.setMuteHandler([&](bool m) { muted.push_back(m); });
+    ASSERT_EQ(muted, std::vector<bool>{false});  // told the remembered choice at once
+    platform.muteAction()->trigger();
+    platform.fullScreenAction()->trigger();
+    frames(2);
+    EXPECT_EQ(muted, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(platform.muted());
+
+    const ViewSettings kept = loadViewSettings();
+    EXPECT_TRUE(kept.muted);
+    EXPECT_TRUE(kept.fullScreen);
+
+    // The next run starts muted and in full screen.
+    QtPlatform next;
+    next.openWindow("ZARVEX v1.01", 1280, 768);
+    next.buildMenus({});
+    std::vector<bool> nextMuted;
+    next.setMuteHandler([&](bool m) { nextMuted.push_back(m); });
+    EXPECT_EQ(nextMuted, std::vector<bool>{true});
+    EXPECT_TRUE(next.window()->isFullScreen());
+    EXPECT_TRUE(next.muteAction()->isChecked());
+    next.closeWindow();
+}
+
+TEST(ViewSettingsFile, ADamagedOrStrangeFileMeansTheDefaults) {
+    displayApp();
+    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex");
+    const QString file = probe.fileName();
+    QDir().mkpath(QFileInfo(file).path());
+    auto write = [&](const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    for (const QByteArray& bytes :
+         {QByteArray("\x00\xff\xfe garbage [[[ = = =\n", 22), QByteArray("[view]\nfullScreen=maybe\n[sound]\nmuted=1x\n"),
+          QByteArray("[view\nfullScreen=true\n")}) {
+        write(bytes);
+        const ViewSettings s = loadViewSettings();
+        EXPECT_FALSE(s.fullScreen) << bytes.toStdString();
+        EXPECT_FALSE(s.muted) << bytes.toStdString();
+    }
+    // Saving over a damaged file starts it afresh.
+    saveViewSettings({true, true});
+    const ViewSettings s = loadViewSettings();
+    EXPECT_TRUE(s.fullScreen);
+    EXPECT_TRUE(s.muted);
+    QFile::remove(file);
+    // A folder in the file's place: defaults, and no failure.
+    QDir().mkpath(file);
+    EXPECT_FALSE(loadViewSettings().fullScreen);
+    saveViewSettings({true, false});
+    QDir().rmdir(file);
+}
