@@ -61,6 +61,8 @@ for size in 32 48 64 128 256; do
   [ -f "$p/share/icons/hicolor/${size}x${size}/apps/org.zarvex.Zarvex.png" ] || fail "no ${size}px icon"
 done
 desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
+echo "check-package: desktop-file-validate: the desktop entry is valid"
+echo "check-package: appstreamcli validate --pedantic --no-net:"
 validate_metainfo "$metainfo"
 grep -qF "<url type=\"homepage\">$homepage</url>" "$metainfo" || fail "the metainfo does not name $homepage"
 grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "the metainfo does not name the MIT license"
@@ -74,7 +76,7 @@ starts $exec_line
 
 # --- the package ---
 deb=$("$scripts/build-package.sh" "$build/deb" -DZARVEX_HOMEPAGE="$homepage" -DZARVEX_MAINTAINER="$maintainer")
-echo "check-package: lintian $(basename "$deb")"
+echo "check-package: lintian --display-info --display-experimental --pedantic $(basename "$deb"):"
 lint=$(lintian --display-info --display-experimental --pedantic --show-overrides "$deb" 2>&1 |
   grep -v '^running with root privileges' || true)
 if [ -n "$lint" ]; then echo "$lint"; fi
@@ -99,6 +101,8 @@ dpkg-deb -x "$deb" "$u"
 file -L "$u/usr/games/zarvex" | grep -q ', stripped' || fail "package: the program is not stripped"
 file "$build/deb/bin/zarvex" | grep -q 'with debug_info, not stripped' ||
   fail "the package's build folder lost the unstripped program"
+desktop-file-validate "$u/usr/share/applications/org.zarvex.Zarvex.desktop" ||
+  fail "package: the desktop entry does not validate"
 [ "$(sed -n 's/^Exec=//p' "$u/usr/share/applications/org.zarvex.Zarvex.desktop")" = /usr/games/zarvex ] ||
   fail "package: the desktop entry does not run /usr/games/zarvex"
 head -n 1 "$u/usr/share/doc/zarvex/copyright" |
