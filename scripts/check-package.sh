@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Checks the installed tree and the Debian package made from a build folder:
-# the layout (binary, sounds, the bin symlink, desktop entry, icons,
-# metainfo), that the desktop entry and the metainfo validate, and that the
-# game starts from the installed tree and from the unpacked package.
+# Checks the installed tree of a build folder and the Debian package:
+# - the install tree: the layout (program, sounds, the games/ link, desktop
+#   entry, icons, metainfo, manual page, copyright file, changelog), that the
+#   desktop entry and the metainfo validate, and that the desktop entry's
+#   command starts the game;
+# - the package, built by scripts/build-package.sh in <build-folder>/deb with
+#   the same homepage and maintainer: lintian reports no error and no warning,
+#   its fields and contents are complete, the program in it is stripped and
+#   starts from the unpacked package.
 #   scripts/check-package.sh <build-folder>
+# Needs lintian, appstream, desktop-file-utils, dpkg-dev, file and man-db
+# (scripts/install-deps.sh --test installs them).
 set -euo pipefail
+scripts=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,31 +21,92 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 
 # The game must come up and keep running (timeout ends it: status 124).
 starts() {
-  local exe=$1 status=0
-  XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen timeout 3 "$exe" >/dev/null 2>&1 || status=$?
-  [ "$status" -eq 124 ] || fail "$exe did not keep running (status $status)"
+  local status=0
+  XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen timeout 3 "$@" >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 124 ] || fail "$* did not keep running (status $status)"
 }
 
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+homepage=$(cached ZARVEX_HOMEPAGE)
+maintainer=$(cached ZARVEX_MAINTAINER)
+if [ -z "$homepage" ] || [ -z "$maintainer" ]; then
+  fail "$build is not a configured ZARVEX build folder"
+fi
+
+# Prints appstreamcli's findings; fails on anything above an informational
+# remark (errors E:, warnings W:; infos I: and pedantic remarks P: pass).
+validate_metainfo() {
+  local out status=0
+  out=$(appstreamcli validate --pedantic --no-net "$1" 2>&1) || status=$?
+  echo "$out"
+  if grep -q '^[EW]:' <<<"$out" || [ "$status" -ne 0 ]; then
+    fail "the metainfo does not validate cleanly"
+  fi
+}
+
+# --- the install tree ---
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 p="$work/prefix"
-[ -x "$p/lib/zarvex/bin/zarvex" ] || fail "no binary in lib/zarvex/bin"
+[ -x "$p/lib/zarvex/bin/zarvex" ] || fail "no program in lib/zarvex/bin"
 [ "$(ls "$p/lib/zarvex/Resources/"*.wav | wc -l)" -eq 15 ] || fail "not fifteen sounds in lib/zarvex/Resources"
-[ "$(readlink "$p/bin/zarvex")" = "../lib/zarvex/bin/zarvex" ] || fail "bin/zarvex is not the relative symlink"
-[ -f "$p/share/applications/org.zarvex.Zarvex.desktop" ] || fail "no desktop entry"
-[ -f "$p/share/metainfo/org.zarvex.Zarvex.metainfo.xml" ] || fail "no metainfo"
+[ "$(readlink "$p/games/zarvex")" = "../lib/zarvex/bin/zarvex" ] || fail "games/zarvex is not the relative link"
+[ ! -e "$p/bin/zarvex" ] || fail "bin/zarvex is installed as well"
+desktop="$p/share/applications/org.zarvex.Zarvex.desktop"
+metainfo="$p/share/metainfo/org.zarvex.Zarvex.metainfo.xml"
+for f in "$desktop" "$metainfo" "$p/share/man/man6/zarvex.6.gz" \
+  "$p/share/doc/zarvex/copyright" "$p/share/doc/zarvex/changelog.gz"; do
+  [ -f "$f" ] || fail "no ${f#"$p/"}"
+done
 for size in 32 48 64 128 256; do
   [ -f "$p/share/icons/hicolor/${size}x${size}/apps/org.zarvex.Zarvex.png" ] || fail "no ${size}px icon"
 done
-desktop-file-validate "$p/share/applications/org.zarvex.Zarvex.desktop"
-appstreamcli validate --no-net --explain "$p/share/metainfo/org.zarvex.Zarvex.metainfo.xml" >/dev/null ||
-  fail "the metainfo does not validate"
-starts "$p/bin/zarvex"
+desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
+echo "check-package: desktop-file-validate: the desktop entry is valid"
+echo "check-package: appstreamcli validate --pedantic --no-net:"
+validate_metainfo "$metainfo"
+grep -qF "<url type=\"homepage\">$homepage</url>" "$metainfo" || fail "the metainfo does not name $homepage"
+grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "the metainfo does not name the MIT license"
 
-(cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null)
-deb=$(ls "$work/deb/"*.deb)
-info=$(dpkg-deb --info "$deb")
-grep -q "Depends: .*libqt6widgets6" <<<"$info" || fail "the package does not depend on Qt"
-dpkg-deb -x "$deb" "$work/unpacked"
-[ "$(readlink "$work/unpacked/usr/bin/zarvex")" = "../lib/zarvex/bin/zarvex" ] || fail "package: no bin symlink"
-starts "$work/unpacked/usr/bin/zarvex"
-echo "check-package: install tree and $(basename "$deb") are complete and start"
+# Start the game the way a desktop does: the entry's command, field codes
+# (%f, %U, ...) dropped.
+exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed -E 's/ ?%[a-zA-Z]//g')
+[ "$exec_line" = "$p/games/zarvex" ] || fail "the desktop entry runs '$exec_line', not $p/games/zarvex"
+# shellcheck disable=SC2086  # the command line as the desktop splits it
+starts $exec_line
+
+# --- the package ---
+deb=$("$scripts/build-package.sh" "$build/deb" -DZARVEX_HOMEPAGE="$homepage" -DZARVEX_MAINTAINER="$maintainer")
+echo "check-package: lintian --display-info --display-experimental --pedantic $(basename "$deb"):"
+lint=$(lintian --display-info --display-experimental --pedantic --show-overrides "$deb" 2>&1 |
+  grep -v '^running with root privileges' || true)
+if [ -n "$lint" ]; then echo "$lint"; fi
+if grep -q '^[EW]:' <<<"$lint"; then
+  fail "lintian reports errors or warnings on $(basename "$deb")"
+fi
+
+info=$(dpkg-deb --field "$deb")
+field() { sed -n "s/^$1: //p" <<<"$info"; }
+grep -q "libqt6widgets6" <<<"$(field Depends)" || fail "the package does not depend on Qt"
+grep -q "fonts-dejavu-core" <<<"$(field Depends)" || fail "the package does not depend on a font"
+[ "$(field Maintainer)" = "$maintainer" ] || fail "the package's maintainer is not $maintainer"
+[ "$(field Homepage)" = "$homepage" ] || fail "the package's homepage is not $homepage"
+[ "$(field Section)" = games ] || fail "the package is not in section games"
+[ "$(dpkg-deb --field "$deb" Description | wc -l)" -gt 2 ] || fail "the package has no extended description"
+
+u="$work/unpacked"
+dpkg-deb -x "$deb" "$u"
+[ "$(readlink "$u/usr/games/zarvex")" = "../lib/zarvex/bin/zarvex" ] || fail "package: no /usr/games link"
+[ ! -e "$u/usr/bin/zarvex" ] || fail "package: /usr/bin/zarvex is there as well"
+[ "$(ls "$u/usr/lib/zarvex/Resources/"*.wav | wc -l)" -eq 15 ] || fail "package: not fifteen sounds"
+file -L "$u/usr/games/zarvex" | grep -q ', stripped' || fail "package: the program is not stripped"
+file "$build/deb/bin/zarvex" | grep -q 'with debug_info, not stripped' ||
+  fail "the package's build folder lost the unstripped program"
+desktop-file-validate "$u/usr/share/applications/org.zarvex.Zarvex.desktop" ||
+  fail "package: the desktop entry does not validate"
+[ "$(sed -n 's/^Exec=//p' "$u/usr/share/applications/org.zarvex.Zarvex.desktop")" = /usr/games/zarvex ] ||
+  fail "package: the desktop entry does not run /usr/games/zarvex"
+head -n 1 "$u/usr/share/doc/zarvex/copyright" |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "package: the copyright file is not machine-readable"
+starts "$u/usr/games/zarvex"
+echo "check-package: install tree and $(basename "$deb") are complete, lintian-clean and start"

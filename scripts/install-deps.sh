@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs, from Debian's own packages, what ZARVEX needs: to build and run
-# it by default, and with --test also what its tests, benchmarks, fuzzing
-# and package checks use. Safe to run again and again: it installs only what
-# is missing, and it leaves the system's apt configuration as it found it.
-#   scripts/install-deps.sh [--test]
+# it by default, with --test also what its tests, benchmarks, fuzzing and
+# package checks use, and with --clean-root what the clean-root install check
+# (scripts/check-clean-install.sh) uses. Safe to run again and again: it
+# installs only what is missing, and it leaves the system's apt
+# configuration as it found it.
+#   scripts/install-deps.sh [--test] [--clean-root]
 set -euo pipefail
 
 packages=(
@@ -18,9 +20,17 @@ test_packages=(
   appstream desktop-file-utils dpkg-dev file lintian man-db
   xvfb xauth openbox x11-utils imagemagick
 )
-if [ "${1:-}" = "--test" ]; then
-  packages+=("${test_packages[@]}")
-fi
+clean_root_packages=(
+  debootstrap debian-archive-keyring dpkg-dev strace
+  xvfb openbox xdotool
+)
+for arg in "$@"; do
+  case $arg in
+    --test) packages+=("${test_packages[@]}") ;;
+    --clean-root) packages+=("${clean_root_packages[@]}") ;;
+    *) echo "install-deps: unknown option $arg (use --test, --clean-root)" >&2; exit 2 ;;
+  esac
+done
 
 if [ "$(id -u)" -eq 0 ]; then
   as_root() { "$@"; }
@@ -74,12 +84,7 @@ fi
 fetch_miniaudio_from_next_release() {
   # The mirror addresses this machine's own Debian sources name.
   local mirrors
-  mirrors=$(
-    { grep -h -E '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | sed 's/^URIs:[[:space:]]*//' || true
-      grep -h -E '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-        sed -E 's/^[[:space:]]*deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//' | awk '{print $1}' || true
-    } | tr ' ' '\n' | grep -E '/debian/?$' | sort -u || true
-  )
+  mirrors=$("$(dirname "${BASH_SOURCE[0]}")/debian-mirrors.sh")
   if [ -z "$mirrors" ]; then
     say "libminiaudio-dev is not in this system's archive, and its apt sources name no Debian"
     say "mirror to take it from Debian 13 (use Debian 12 or later, or a release that ships it)"

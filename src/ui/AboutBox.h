@@ -8,8 +8,12 @@
 #include "core/Game.h"
 #include "core/Platform.h"
 
-// Our project page, opened by "See My Other Apps".
-inline constexpr const char* kProjectPage = "https://zarvex.example.org/apps";
+// Our project page, opened by "See My Other Apps". The build passes it in
+// (ZARVEX_HOMEPAGE), the same address the package and its metainfo name.
+#ifndef ZARVEX_HOMEPAGE
+#error "ZARVEX_HOMEPAGE, the project page, comes from the build (CMake cache value of that name)"
+#endif
+inline constexpr const char* kProjectPage = ZARVEX_HOMEPAGE;
 
 // The longest processor name the box shows, in bytes.
 inline constexpr size_t kCpuBrandLimit = 1024;
