@@ -285,7 +285,7 @@ void QtPlatform::setFullScreen(bool on) {
             window_->showMaximized();
         else
             window_->showNormal();
-        fitFramesLeft_ = kFitFrames;
+        restoreFramesLeft_ = kFitFrames;
     } else {
         window_->menuBar()->setVisible(!on);
     }
@@ -380,14 +380,15 @@ WindowEvent QtPlatform::pollEvent() {
     // window is up: fit it again when that frame arrives.
     // The window manager tells the frame around the window only once the
     // window is up, and restores it from full screen in its own time: fit
-    // the window again while its frame is new to us or it does not lie on
-    // the screen. A size the player chose, which does, is kept.
-    if (fitFramesLeft_ > 0 && window_ && window_->isVisible() && !window_->isMinimized() &&
-        !window_->isFullScreen() && !window_->isMaximized()) {
-        --fitFramesLeft_;
+    // the window again when its frame is new to us, and after full screen
+    // when it is not on the screen. A size the player chose is kept.
+    if ((fitFramesLeft_ > 0 || restoreFramesLeft_ > 0) && window_ && window_->isVisible() &&
+        !window_->isMinimized() && !window_->isFullScreen() && !window_->isMaximized()) {
         const QScreen* screen = window_->screen();
-        const bool onScreen = !screen || screen->availableGeometry().contains(window_->frameGeometry());
-        if (frameMargins() != fittedFrame_ || !onScreen) fitWindowToScreen();
+        const bool offScreen = screen && !screen->availableGeometry().contains(window_->frameGeometry());
+        if (frameMargins() != fittedFrame_ || (restoreFramesLeft_ > 0 && offScreen)) fitWindowToScreen();
+        if (fitFramesLeft_ > 0) --fitFramesLeft_;
+        if (restoreFramesLeft_ > 0) --restoreFramesLeft_;
     }
     if (queue_.empty()) return {};
     WindowEvent e = queue_.front();

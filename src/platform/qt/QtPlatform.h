@@ -121,6 +121,7 @@ private:
     // Frames during which the window fits itself to the screen again when
     // the window manager tells a new frame or leaves it off the screen.
     int fitFramesLeft_ = 0;
+    int restoreFramesLeft_ = 0;
     QMargins fittedFrame_;
     bool wasMaximised_ = false;
 };
