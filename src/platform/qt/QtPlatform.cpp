@@ -389,10 +389,7 @@ WindowEvent QtPlatform::pollEvent() {
         const bool onScreen = !screen || screen->availableGeometry().contains(window_->frameGeometry());
         if (frameMargins() != fittedFrame_ || !onScreen) fitWindowToScreen();
     }
-    if (queue_.empty()) return {};
-    WindowEvent e = queue_.front();
-    queue_.pop_front();
-    return e;
+    return queue_.pop();
 }
 
 void QtPlatform::postMenuEvent(MenuId id) {
