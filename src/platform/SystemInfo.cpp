@@ -4,6 +4,7 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -16,6 +17,26 @@ std::string systemUserFullName() {
     const passwd* pw = getpwuid(getuid());
     if (!pw || !pw->pw_gecos) return {};
     return fullNameFromGecos(pw->pw_gecos);
+}
+
+std::string accountHomeFolder() {
+    const passwd* pw = getpwuid(getuid());
+    if (!pw || !pw->pw_dir) return {};
+    return pw->pw_dir;
+}
+
+std::string dataHomeFrom(std::string_view xdgDataHome, std::string_view home, std::string_view accountHome) {
+    const auto absolute = [](std::string_view p) { return !p.empty() && p.front() == '/'; };
+    if (absolute(xdgDataHome)) return std::string(xdgDataHome);
+    const std::string_view folder = absolute(home) ? home : accountHome;
+    if (!absolute(folder)) return {};
+    return std::string(folder) + (folder.back() == '/' ? "" : "/") + ".local/share";
+}
+
+std::string systemDataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    return dataHomeFrom(xdg ? xdg : "", home ? home : "", accountHomeFolder());
 }
 
 int64_t majorVersionFromRelease(std::string_view release) {

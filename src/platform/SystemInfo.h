@@ -11,6 +11,18 @@
 std::string systemUserFullName();
 std::string fullNameFromGecos(std::string_view gecos);
 
+// The user's data folder, by the XDG rules: XDG_DATA_HOME when it is an
+// absolute path (a relative one is ignored), else the home folder +
+// "/.local/share". The home folder is HOME when that is an absolute path,
+// else the one the password database holds for the account of the real
+// user id (a program started by a service or with a cleared environment
+// often has no HOME). Empty when there is no home folder at all: then
+// there is nowhere the game's data belongs.
+std::string systemDataHome();
+std::string dataHomeFrom(std::string_view xdgDataHome, std::string_view home, std::string_view accountHome);
+// The account's home folder from the password database; empty when none.
+std::string accountHomeFolder();
+
 // The running kernel's major version (6 for "6.1.0-18-amd64"); 0 if unknown.
 int64_t systemOsMajorVersion();
 int64_t majorVersionFromRelease(std::string_view release);

@@ -1,6 +1,8 @@
 // The Qt side of the platform on the offscreen platform: how Qt's events
 // become the game's, text metrics, locale grouping and system facts.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -10,6 +12,11 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QUrl>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "QtTestApp.h"
 #include "platform/SystemInfo.h"
@@ -60,6 +67,86 @@ TEST(SystemFacts, ParsedFromTheSystemsOwnTexts) {
     EXPECT_EQ(cpuBrandFromCpuinfo("model name:\n"), std::nullopt);
     EXPECT_EQ(cpuBrandFromCpuinfo("model name: " + std::string(5000, 'x'))->size(), 1024u);
     EXPECT_GE(systemOsMajorVersion(), 1);
+}
+
+namespace {
+// Sets (or, with nullptr, removes) environment variables for one test and
+// puts them back as they were.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name);
+            saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+            if (value)
+                setenv(name, value, 1);
+            else
+                unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, old] : saved_) {
+            if (old)
+                setenv(name.c_str(), old->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+}  // namespace
+
+TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing) {
+    app();
+    EXPECT_EQ(dataHomeFrom("/data", "/home/a", "/home/b"), "/data");
+    EXPECT_EQ(dataHomeFrom("", "/home/a", "/home/b"), "/home/a/.local/share");
+    EXPECT_EQ(dataHomeFrom("relative/data", "/home/a/", "/home/b"), "/home/a/.local/share");  // ignored
+    EXPECT_EQ(dataHomeFrom("", "", "/home/b"), "/home/b/.local/share");
+    EXPECT_EQ(dataHomeFrom("", "home/a", "/home/b"), "/home/b/.local/share");
+    EXPECT_EQ(dataHomeFrom("", "", "/"), "/.local/share");  // an account whose home is the root
+    EXPECT_EQ(dataHomeFrom("", "", ""), "");                 // no home at all: no data folder
+    EXPECT_EQ(dataHomeFrom("data", "", "nowhere"), "");
+
+    // The real platform with neither HOME nor XDG_DATA_HOME: the account's
+    // home folder, from the password database.
+    const passwd* account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    const std::string accountData = std::string(account->pw_dir) + "/.local/share";
+    {
+        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_DATA_HOME", nullptr}};
+        EXPECT_EQ(accountHomeFolder(), account->pw_dir);
+        EXPECT_EQ(systemDataHome(), accountData);
+        QtPlatform p;
+        EXPECT_EQ(p.applicationSupportDir(), accountData);
+    }
+    EXPECT_NE(std::getenv("HOME"), nullptr);  // put back
+
+    // HOME with a relative XDG_DATA_HOME: HOME's data folder, made when it
+    // is missing.
+    std::string home = ::testing::TempDir() + "zarvex-home-XXXXXX";
+    ASSERT_NE(mkdtemp(home.data()), nullptr);
+    {
+        ScopedEnvironment env{{"HOME", home.c_str()}, {"XDG_DATA_HOME", "relative"}};
+        QtPlatform p;
+        EXPECT_EQ(p.applicationSupportDir(), home + "/.local/share");
+        EXPECT_TRUE(std::filesystem::is_directory(home + "/.local/share"));
+    }
+    std::filesystem::remove_all(home);
+
+    // A user id with no account entry and no HOME has no data folder.
+    if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
+    EXPECT_EXIT(
+        {
+            unsetenv("HOME");
+            unsetenv("XDG_DATA_HOME");
+            uid_t id = 54321;
+            while (getpwuid(id) != nullptr) ++id;
+            if (setgid(id) != 0 || setuid(id) != 0) _exit(2);
+            _exit(accountHomeFolder().empty() && systemDataHome().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(QtPlatformLocale, GroupsDigitsTheLocalesWay) {

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -409,12 +410,20 @@ void QtPlatform::sleepMs(int64_t ms) {
 }
 
 std::string QtPlatform::applicationSupportDir() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dir.isEmpty()) dir = QDir::homePath() + QStringLiteral("/.local/share");
+#ifdef __APPLE__
+    const std::string dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+#else
+    // The XDG data home, worked out here rather than by Qt, which takes a
+    // missing HOME for the root folder and a relative XDG_DATA_HOME as it
+    // stands.
+    const std::string dir = systemDataHome();
+#endif
+    // No home folder at all: there is nowhere the Hall of Fame belongs.
+    if (dir.empty()) return {};
     // On a fresh account the folder may not exist yet; without it every
     // score would be lost.
-    QDir().mkpath(dir);
-    return dir.toStdString();
+    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(dir)));
+    return dir;
 }
 
 std::string QtPlatform::executablePath() { return QCoreApplication::applicationFilePath().toStdString(); }
