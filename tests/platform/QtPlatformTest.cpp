@@ -10,10 +10,17 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -310,4 +317,111 @@ TEST(QtPlatformMisc, AddressesPathsAndClock) {
     p.sleepMs(20);
     EXPECT_GE(p.clockMs() - t0, 20);
     EXPECT_EQ(p.platformName(), "Linux");
+}
+
+namespace {
+// What a modal box showed when it was answered from inside its own loop.
+struct ShownBox {
+    bool messageBox = false;  // a plain QMessageBox
+    QRect frame;              // on the screen, frame included
+    QRect okButton;           // on the screen
+    bool okVisible = false;
+    int scrollRange = 0;      // of its scrolling text, if any
+    QString text;
+    bool plainText = false;   // never read as markup
+};
+
+// Opens a box through `open` and, once it is up, notes what it shows and
+// closes it with `close`. A box that does not close within seconds is
+// closed by force, and the test fails.
+ShownBox answerBox(const std::function<void()>& open, const std::function<void(QWidget*, QPushButton*)>& close) {
+    ShownBox seen;
+    bool answered = false;
+    QTimer::singleShot(50, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box) return;
+        answered = true;
+        seen.messageBox = qobject_cast<QMessageBox*>(box) != nullptr;
+        seen.frame = box->frameGeometry();
+        QPushButton* ok = nullptr;
+        for (QPushButton* b : box->findChildren<QPushButton*>())
+            if (b->text().remove('&') == "OK") ok = b;
+        if (ok) {
+            seen.okVisible = ok->isVisible();
+            seen.okButton = QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+        }
+        if (auto* view = box->findChild<QPlainTextEdit*>()) {
+            seen.scrollRange = view->verticalScrollBar()->maximum();
+            seen.text = view->toPlainText();
+            seen.plainText = true;
+        } else if (auto* message = qobject_cast<QMessageBox*>(box)) {
+            seen.text = message->text();
+            seen.plainText = message->textFormat() == Qt::PlainText;
+        }
+        close(box, ok);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    guard.start(5000);
+    open();
+    EXPECT_TRUE(answered) << "no modal box came up";
+    EXPECT_TRUE(guard.isActive()) << "the box did not close when answered";
+    return seen;
+}
+
+void pressOn(QWidget* box, int key) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+}
+}  // namespace
+
+// The Hall of Fame of a hand-made file with thousands of entries: a box that
+// fits the screen, its list scrolling, OK in reach; short texts keep the
+// plain message box.
+TEST(QtPlatformBoxes, ATextTallerThanTheScreenScrollsInABoxThatFits) {
+    app();
+    QtPlatform p;
+    p.becomeForegroundApp();
+    p.openWindow("ZARVEX v1.01", 1280, 768);
+    drain(p);
+    const QRect available = p.window()->screen()->availableGeometry();
+
+    std::string hall = "Top High Scores:\n\r";
+    for (int i = 0; i < 4096; ++i) hall += "FILL" + std::to_string(i) + " - 255\n";
+    const auto clickOk = [](QWidget*, QPushButton* ok) {
+        ASSERT_NE(ok, nullptr);
+        ok->click();
+    };
+    ShownBox seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", hall + "\n"); }, clickOk);
+    EXPECT_FALSE(seen.messageBox);
+    EXPECT_TRUE(available.contains(seen.frame)) << seen.frame.height() << " tall on " << available.height();
+    EXPECT_TRUE(seen.okVisible);
+    EXPECT_TRUE(seen.frame.contains(seen.okButton));
+    EXPECT_GT(seen.scrollRange, 0);
+    EXPECT_TRUE(seen.text.startsWith("Top High Scores:\n\nFILL0 - 255\n"));
+    EXPECT_TRUE(seen.text.contains("FILL4095 - 255\n"));
+
+    // Return and Escape close it, as they close a message box.
+    for (int key : {Qt::Key_Return, Qt::Key_Escape})
+        answerBox([&] { p.messageBox("ZARVEX Hall of Fame", hall); }, [key](QWidget* box, QPushButton*) {
+            pressOn(box, key);
+        });
+
+    // A name of kilobytes is broken inside the box, not wider than the screen.
+    seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", "Top High Scores:\n\r" + std::string(4096, 'W') + " - 5\n"); },
+                     clickOk);
+    EXPECT_FALSE(seen.messageBox);
+    EXPECT_TRUE(available.contains(seen.frame));
+
+    // A table of ten, and text that looks like markup, in the plain box.
+    seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", "Top High Scores:\n\r<b>ACE</b> - 700\n\n"); },
+                     clickOk);
+    EXPECT_TRUE(seen.messageBox);
+    EXPECT_EQ(seen.text, "Top High Scores:\n\n<b>ACE</b> - 700\n\n");
+    EXPECT_TRUE(seen.plainText);
+    p.closeWindow();
 }

@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "platform/SystemInfo.h"
+#include "platform/qt/ScrollingTextBox.h"
 
 namespace {
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -435,7 +436,16 @@ void QtPlatform::present(const Canvas& canvas) {
 
 void QtPlatform::messageBox(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, qs(title), dialogText(text), QMessageBox::Ok, window_.get());
-    box.exec();
+    // Names and paths are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    // A text too large for the screen (a hand-made Hall of Fame of
+    // thousands of entries) scrolls in a box that fits it instead; the
+    // frame of the game's window stands for the frame the box will get.
+    QScreen* screen = window_ && window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (!screen || fitsIn(box.sizeHint(), frameMargins(), screen->availableGeometry()))
+        box.exec();
+    else
+        showScrollingTextBox(window_.get(), screen->availableGeometry(), frameMargins(), box.windowTitle(), box.text());
     activateApp();
 }
 
