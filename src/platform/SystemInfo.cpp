@@ -25,19 +25,25 @@ std::string accountHomeFolder() {
     return pw->pw_dir;
 }
 
-std::string dataHomeFrom(std::string_view xdgDataHome, std::string_view home, std::string_view accountHome) {
+std::string xdgFolderFrom(std::string_view xdgValue, std::string_view home, std::string_view accountHome,
+                          std::string_view inHome) {
     const auto absolute = [](std::string_view p) { return !p.empty() && p.front() == '/'; };
-    if (absolute(xdgDataHome)) return std::string(xdgDataHome);
+    if (absolute(xdgValue)) return std::string(xdgValue);
     const std::string_view folder = absolute(home) ? home : accountHome;
     if (!absolute(folder)) return {};
-    return std::string(folder) + (folder.back() == '/' ? "" : "/") + ".local/share";
+    return std::string(folder) + (folder.back() == '/' ? "" : "/") + std::string(inHome);
 }
 
-std::string systemDataHome() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+namespace {
+std::string systemXdgFolder(const char* variable, std::string_view inHome) {
+    const char* xdg = std::getenv(variable);
     const char* home = std::getenv("HOME");
-    return dataHomeFrom(xdg ? xdg : "", home ? home : "", accountHomeFolder());
+    return xdgFolderFrom(xdg ? xdg : "", home ? home : "", accountHomeFolder(), inHome);
 }
+}  // namespace
+
+std::string systemDataHome() { return systemXdgFolder("XDG_DATA_HOME", ".local/share"); }
+std::string systemConfigHome() { return systemXdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 int64_t majorVersionFromRelease(std::string_view release) {
     int64_t v = 0;

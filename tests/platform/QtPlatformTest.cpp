@@ -29,6 +29,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "platform/qt/ViewSettings.h"
 
 namespace {
 QApplication& app() { return qtTestApp(); }
@@ -107,14 +108,18 @@ private:
 
 TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing) {
     app();
-    EXPECT_EQ(dataHomeFrom("/data", "/home/a", "/home/b"), "/data");
-    EXPECT_EQ(dataHomeFrom("", "/home/a", "/home/b"), "/home/a/.local/share");
-    EXPECT_EQ(dataHomeFrom("relative/data", "/home/a/", "/home/b"), "/home/a/.local/share");  // ignored
-    EXPECT_EQ(dataHomeFrom("", "", "/home/b"), "/home/b/.local/share");
-    EXPECT_EQ(dataHomeFrom("", "home/a", "/home/b"), "/home/b/.local/share");
-    EXPECT_EQ(dataHomeFrom("", "", "/"), "/.local/share");  // an account whose home is the root
-    EXPECT_EQ(dataHomeFrom("", "", ""), "");                 // no home at all: no data folder
-    EXPECT_EQ(dataHomeFrom("data", "", "nowhere"), "");
+    const auto data = [](std::string_view xdg, std::string_view home, std::string_view account) {
+        return xdgFolderFrom(xdg, home, account, ".local/share");
+    };
+    EXPECT_EQ(data("/data", "/home/a", "/home/b"), "/data");
+    EXPECT_EQ(data("", "/home/a", "/home/b"), "/home/a/.local/share");
+    EXPECT_EQ(data("relative/data", "/home/a/", "/home/b"), "/home/a/.local/share");  // ignored
+    EXPECT_EQ(data("", "", "/home/b"), "/home/b/.local/share");
+    EXPECT_EQ(data("", "home/a", "/home/b"), "/home/b/.local/share");
+    EXPECT_EQ(data("", "", "/"), "/.local/share");  // an account whose home is the root
+    EXPECT_EQ(data("", "", ""), "");                 // no home at all: no data folder
+    EXPECT_EQ(data("data", "", "nowhere"), "");
+    EXPECT_EQ(xdgFolderFrom("", "", "/home/b", ".config"), "/home/b/.config");
 
     // The real platform with neither HOME nor XDG_DATA_HOME: the account's
     // home folder, from the password database.
@@ -122,9 +127,10 @@ TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing)
     ASSERT_NE(account, nullptr);
     const std::string accountData = std::string(account->pw_dir) + "/.local/share";
     {
-        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_DATA_HOME", nullptr}};
+        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_DATA_HOME", nullptr}, {"XDG_CONFIG_HOME", nullptr}};
         EXPECT_EQ(accountHomeFolder(), account->pw_dir);
         EXPECT_EQ(systemDataHome(), accountData);
+        EXPECT_EQ(systemConfigHome(), std::string(account->pw_dir) + "/.config");
         QtPlatform p;
         EXPECT_EQ(p.applicationSupportDir(), accountData);
     }
@@ -148,10 +154,49 @@ TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing)
         {
             unsetenv("HOME");
             unsetenv("XDG_DATA_HOME");
+            unsetenv("XDG_CONFIG_HOME");
             uid_t id = 54321;
             while (getpwuid(id) != nullptr) ++id;
             if (setgid(id) != 0 || setuid(id) != 0) _exit(2);
-            _exit(accountHomeFolder().empty() && systemDataHome().empty() ? 0 : 1);
+            _exit(accountHomeFolder().empty() && systemDataHome().empty() && systemConfigHome().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The view choices live in the XDG config home; with no home folder at all
+// they are not written anywhere.
+TEST(QtPlatformViewSettings, KeptInTheConfigHomeAndNowhereWithoutAHome) {
+    app();
+    std::string config = ::testing::TempDir() + "zarvex-config-XXXXXX";
+    ASSERT_NE(mkdtemp(config.data()), nullptr);
+    {
+        ScopedEnvironment env{{"XDG_CONFIG_HOME", config.c_str()}};
+        EXPECT_EQ(viewSettingsFile().toStdString(), config + "/zarvex/zarvex.conf");
+        saveViewSettings({true, false});
+        EXPECT_TRUE(std::filesystem::is_regular_file(config + "/zarvex/zarvex.conf"));
+        const ViewSettings back = loadViewSettings();
+        EXPECT_TRUE(back.fullScreen);
+        EXPECT_FALSE(back.muted);
+    }
+    std::filesystem::remove_all(config);
+    {
+        // Without HOME: the account's home folder, never the root folder.
+        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_CONFIG_HOME", nullptr}};
+        EXPECT_EQ(viewSettingsFile().toStdString(),
+                  std::string(getpwuid(getuid())->pw_dir) + "/.config/zarvex/zarvex.conf");
+    }
+
+    if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
+    EXPECT_EXIT(
+        {
+            unsetenv("HOME");
+            unsetenv("XDG_CONFIG_HOME");
+            uid_t id = 54321;
+            while (getpwuid(id) != nullptr) ++id;
+            if (setgid(id) != 0 || setuid(id) != 0) _exit(2);
+            saveViewSettings({true, true});
+            const ViewSettings back = loadViewSettings();
+            _exit(viewSettingsFile().isEmpty() && !back.fullScreen && !back.muted ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -412,8 +457,8 @@ TEST(QtPlatformBoxes, ATextTallerThanTheScreenScrollsInABoxThatFits) {
         });
 
     // A name of kilobytes is broken inside the box, not wider than the screen.
-    seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", "Top High Scores:\n\r" + std::string(4096, 'W') + " - 5\n"); },
-                     clickOk);
+    const std::string wide = "Top High Scores:\n\r" + std::string(4096, 'W') + " - 5\n";
+    seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", wide); }, clickOk);
     EXPECT_FALSE(seen.messageBox);
     EXPECT_TRUE(available.contains(seen.frame));
 
