@@ -4,19 +4,23 @@
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <cstdlib>
 
 #include "platform/SystemInfo.h"
 
-// With no home folder at all there is no settings file: Qt would take the
-// root folder for the home and write there.
+// Qt's own place for the user's settings, except without HOME: Qt takes a
+// missing HOME for the root folder and would write there. Then the account's
+// config folder stands in, and with no home folder at all there is no file.
 QString viewSettingsFile() {
-#ifdef __APPLE__
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex").fileName();
-#else
-    const std::string home = systemConfigHome();
-    if (home.empty()) return {};
-    return QFile::decodeName(QByteArray::fromStdString(home)) + QStringLiteral("/zarvex/zarvex.conf");
+#ifndef __APPLE__
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const std::string config = systemConfigHome();
+        if (config.empty()) return {};
+        return QFile::decodeName(QByteArray::fromStdString(config)) + QStringLiteral("/zarvex/zarvex.conf");
+    }
 #endif
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex").fileName();
 }
 
 namespace {
