@@ -6,6 +6,7 @@
 #include "battle/Simulation.h"
 #include "core/Game.h"
 #include "core/Screen.h"
+#include "records/HighScoreFile.h"
 #include "records/HighScores.h"
 #include "render/DrawSurface.h"
 #include "render/Frame.h"
@@ -33,7 +34,10 @@ void startUp(Game& game, DrawSurface& surface) {
 
     platform.becomeForegroundApp();
     // The five lists start empty; the board is built by the first game.
-    gs.highScorePath = withTrailingSlash(platform.applicationSupportDir()) + kHighScoreFileName;
+    // Without a data folder (no home folder at all) the path stays empty:
+    // the game runs and keeps its table in memory, writing nothing anywhere.
+    const std::string dataFolder = platform.applicationSupportDir();
+    gs.highScorePath = dataFolder.empty() ? std::string() : withTrailingSlash(dataFolder) + kHighScoreFileName;
     const std::string exe = platform.executablePath();
     gs.resourceDir = resourceDirFor(exe);
     setInitialValues(gs);
@@ -45,6 +49,9 @@ void startUp(Game& game, DrawSurface& surface) {
     game.sound.initSound();
     for (SoundId slot : kSoundLoadOrder) game.sound.loadSound(slot, gs.resourceDir + kSoundFiles[slot]);
 
+    // Temporary files of saves killed half-way in an earlier run go before
+    // the table is read.
+    removeStaleTemporaryFiles(gs.highScorePath);
     loadHighScores(game);
 
     platform.activateApp();

@@ -11,7 +11,6 @@ class SoundOutput;
 class RandomSource;
 
 inline constexpr const char* kWindowTitle = "ZARVEX v1.01";
-inline constexpr const char* kHighScoreFileName = "zvx_highscores.dat";
 inline constexpr const char* kResourceFolder = "../Resources/";
 inline constexpr const char* kSystemUiFontFamily = ".AppleSystemUIFont";
 inline constexpr int kFrameSleepMs = 16;

@@ -4,6 +4,7 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -17,6 +18,32 @@ std::string systemUserFullName() {
     if (!pw || !pw->pw_gecos) return {};
     return fullNameFromGecos(pw->pw_gecos);
 }
+
+std::string accountHomeFolder() {
+    const passwd* pw = getpwuid(getuid());
+    if (!pw || !pw->pw_dir) return {};
+    return pw->pw_dir;
+}
+
+std::string xdgFolderFrom(std::string_view xdgValue, std::string_view home, std::string_view accountHome,
+                          std::string_view inHome) {
+    const auto absolute = [](std::string_view p) { return !p.empty() && p.front() == '/'; };
+    if (absolute(xdgValue)) return std::string(xdgValue);
+    const std::string_view folder = absolute(home) ? home : accountHome;
+    if (!absolute(folder)) return {};
+    return std::string(folder) + (folder.back() == '/' ? "" : "/") + std::string(inHome);
+}
+
+namespace {
+std::string systemXdgFolder(const char* variable, std::string_view inHome) {
+    const char* xdg = std::getenv(variable);
+    const char* home = std::getenv("HOME");
+    return xdgFolderFrom(xdg ? xdg : "", home ? home : "", accountHomeFolder(), inHome);
+}
+}  // namespace
+
+std::string systemDataHome() { return systemXdgFolder("XDG_DATA_HOME", ".local/share"); }
+std::string systemConfigHome() { return systemXdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 int64_t majorVersionFromRelease(std::string_view release) {
     int64_t v = 0;

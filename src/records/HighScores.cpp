@@ -19,6 +19,14 @@ void setTable(GameState& state, std::vector<ScoreEntry> table) {
     state.highScores.reset();
 }
 
+// A score that could not be stored is told once, at the save, in a box that
+// names the file and the reason; then the game goes on. The entry stays in
+// memory until the next load.
+void tellNotSaved(Game& game, const std::string& file, const std::string& reason) {
+    game.platform.activateApp();
+    game.platform.messageBox("Score Not Saved", "Your score could not be saved to " + file + ": " + reason);
+}
+
 // The name the box offers: the user's full name, or nothing when the
 // platform's answer is not proper UTF-8.
 std::string defaultName(Platform& platform) {
@@ -62,9 +70,15 @@ void recordHighScore(Game& game) {
     const std::string bytes = serializeHighScores(table);
     setTable(state, std::move(table));
 
-    // A save that fails leaves the old file as it was and the new entry in
-    // memory only, until the next load; the player is not bothered with it.
-    replaceHighScoreFile(state.highScorePath, bytes);
+    // Without a home folder there is no data folder to keep the table in,
+    // and nothing is written anywhere else.
+    if (state.highScorePath.empty()) {
+        tellNotSaved(game, kHighScoreFileName, "no home folder");
+        return;
+    }
+    // A save that fails leaves the old file as it was.
+    const HighScoreFileResult saved = replaceHighScoreFile(state.highScorePath, bytes);
+    if (!saved) tellNotSaved(game, saved.path, saved.reason);
 }
 
 void showHallOfFame(Game& game) {

@@ -1,6 +1,8 @@
 #pragma once
 // The Hall of Fame: the ten best scores, kept in a small file in the
-// support folder (game.state.highScorePath) and in game.state.highScores.
+// user's data folder (game.state.highScorePath) and in
+// game.state.highScores. Without a data folder the path is empty: the table
+// lives in memory only and nothing is written.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,7 +16,8 @@
 void loadHighScores(Game& game);
 
 // At the end of a game: when game.state.score earns a place, asks for a
-// name and stores the entry, in memory and on disk.
+// name and stores the entry, in memory and on disk. A save that fails
+// (or has no folder to go to) is told in one box, "Score Not Saved".
 void recordHighScore(Game& game);
 
 // Shows the table in a message box (only while no game is running).
@@ -33,6 +36,9 @@ std::string serializeHighScores(const std::vector<ScoreEntry>& entries);
 
 // Best first; equal scores keep their order (a stable sort).
 void sortHighScores(std::vector<ScoreEntry>& entries);
+
+// The file's name, directly in the user's data folder.
+inline constexpr const char* kHighScoreFileName = "zvx_highscores.dat";
 
 // Most entries a table the game writes holds.
 inline constexpr std::size_t kHallOfFameSize = 10;

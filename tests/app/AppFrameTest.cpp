@@ -1,9 +1,14 @@
 // Start-up in its fixed order and the frame loop over the scripted
 // platform: one event per frame, the two ways out, and what a frame runs.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "ScriptedPlatform.h"
 #include "ScriptedRandom.h"
@@ -105,6 +110,49 @@ TEST_F(AppFrame, StartUpLoadsTheHallOfFameBeforeTheWindowOpens) {
     ASSERT_EQ(game.state.highScores.size(), 1u);
     EXPECT_EQ(game.state.highScores[0].name, "ACE");
     EXPECT_EQ(game.state.highScores[0].score, 700);
+}
+
+// Temporary files that saves killed in an earlier run left beside the table
+// are gone after start-up; other files stay.
+TEST_F(AppFrame, StartUpClearsLeftoversOfKilledSaves) {
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string leftover = folder + "/zvx_highscores.dat.tmp." + std::to_string(dead) + ".0";
+    for (const std::string& name : {leftover, folder + "/notes.txt"}) std::fclose(std::fopen(name.c_str(), "wb"));
+    startUp(game, surface);
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
+}
+
+// With no home folder the platform has no data folder: the game runs, keeps
+// its table in memory and says at the save that the score is not stored.
+TEST_F(AppFrame, WithoutADataFolderTheGameRunsAndSaysScoresAreNotSaved) {
+    platform.supportDir = "";
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);  // where a relative path would land
+    startUp(game, surface);
+    EXPECT_EQ(game.state.highScorePath, "");
+
+    GameState& gs = game.state;
+    gs.inGame = 1;
+    gs.gameOver = 1;
+    gs.score = 4200;
+    platform.queueKey(KeySpace);  // leave the finished game: the name is asked, then the save
+    platform.queueKey(KeySpace);
+    for (int i = 0; i < 30; ++i) ASSERT_EQ(runFrame(game, surface), FrameEnd::Continue);
+    std::filesystem::current_path(before);
+
+    EXPECT_EQ(platform.logged("textInputBox:").size(), 1u);
+    EXPECT_EQ(platform.logged("messageBox:"),
+              (std::vector<std::string>{
+                  "messageBox:Score Not Saved|Your score could not be saved to zvx_highscores.dat: no home folder"}));
+    EXPECT_EQ(gs.gameOver, 0);  // the new game goes on
+    EXPECT_EQ(gs.intermission, 0);
+    EXPECT_GT(gs.spawned, 0);
+    ASSERT_EQ(gs.highScores.size(), 1u);  // the title's best line still shows it in this run
+    EXPECT_EQ(gs.highScores[0].score, 4200);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 TEST_F(AppFrame, OneEventPerFrameAndTheCloseButtonFinishesItsFrame) {

@@ -1,6 +1,8 @@
 // The Qt side of the platform on the offscreen platform: how Qt's events
 // become the game's, text metrics, locale grouping and system facts.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -8,13 +10,27 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTimer>
 #include <QUrl>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "QtTestApp.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "platform/qt/ViewSettings.h"
 
 namespace {
 QApplication& app() { return qtTestApp(); }
@@ -60,6 +76,119 @@ TEST(SystemFacts, ParsedFromTheSystemsOwnTexts) {
     EXPECT_EQ(cpuBrandFromCpuinfo("model name:\n"), std::nullopt);
     EXPECT_EQ(cpuBrandFromCpuinfo("model name: " + std::string(5000, 'x'))->size(), 1024u);
     EXPECT_GE(systemOsMajorVersion(), 1);
+}
+
+namespace {
+// Sets (or, with nullptr, removes) environment variables for one test and
+// puts them back as they were.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::initializer_list<std::pair<const char*, const char*>> values) {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name);
+            saved_.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+            if (value)
+                setenv(name, value, 1);
+            else
+                unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, old] : saved_) {
+            if (old)
+                setenv(name.c_str(), old->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+}  // namespace
+
+TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing) {
+    app();
+    const auto data = [](std::string_view xdg, std::string_view home, std::string_view account) {
+        return xdgFolderFrom(xdg, home, account, ".local/share");
+    };
+    EXPECT_EQ(data("/data", "/home/a", "/home/b"), "/data");
+    EXPECT_EQ(data("", "/home/a", "/home/b"), "/home/a/.local/share");
+    EXPECT_EQ(data("relative/data", "/home/a/", "/home/b"), "/home/a/.local/share");  // ignored
+    EXPECT_EQ(data("", "", "/home/b"), "/home/b/.local/share");
+    EXPECT_EQ(data("", "home/a", "/home/b"), "/home/b/.local/share");
+    EXPECT_EQ(data("", "", "/"), "/.local/share");  // an account whose home is the root
+    EXPECT_EQ(data("", "", ""), "");                 // no home at all: no data folder
+    EXPECT_EQ(data("data", "", "nowhere"), "");
+    EXPECT_EQ(xdgFolderFrom("", "", "/home/b", ".config"), "/home/b/.config");
+
+    // The real platform with neither HOME nor XDG_DATA_HOME: the account's
+    // home folder, from the password database.
+    const passwd* account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    const std::string accountData = std::string(account->pw_dir) + "/.local/share";
+    {
+        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_DATA_HOME", nullptr}, {"XDG_CONFIG_HOME", nullptr}};
+        EXPECT_EQ(accountHomeFolder(), account->pw_dir);
+        EXPECT_EQ(systemDataHome(), accountData);
+        EXPECT_EQ(systemConfigHome(), std::string(account->pw_dir) + "/.config");
+        QtPlatform p;
+        EXPECT_EQ(p.applicationSupportDir(), accountData);
+    }
+    EXPECT_NE(std::getenv("HOME"), nullptr);  // put back
+
+    // HOME with a relative XDG_DATA_HOME: HOME's data folder, made when it
+    // is missing.
+    std::string home = ::testing::TempDir() + "zarvex-home-XXXXXX";
+    ASSERT_NE(mkdtemp(home.data()), nullptr);
+    {
+        ScopedEnvironment env{{"HOME", home.c_str()}, {"XDG_DATA_HOME", "relative"}};
+        QtPlatform p;
+        EXPECT_EQ(p.applicationSupportDir(), home + "/.local/share");
+        EXPECT_TRUE(std::filesystem::is_directory(home + "/.local/share"));
+    }
+    std::filesystem::remove_all(home);
+
+    // A user id with no account entry and no HOME has no data folder.
+    if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
+    EXPECT_EXIT(
+        {
+            unsetenv("HOME");
+            unsetenv("XDG_DATA_HOME");
+            unsetenv("XDG_CONFIG_HOME");
+            uid_t id = 54321;
+            while (getpwuid(id) != nullptr) ++id;
+            if (setgid(id) != 0 || setuid(id) != 0) _exit(2);
+            _exit(accountHomeFolder().empty() && systemDataHome().empty() && systemConfigHome().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The view choices live where Qt keeps the user's settings; without HOME in
+// the account's config folder, never under the root folder; with no home
+// folder at all nowhere.
+TEST(QtPlatformViewSettings, KeptInTheConfigFolderAndNowhereWithoutAHome) {
+    app();
+    EXPECT_EQ(viewSettingsFile(), QSettings(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex").fileName());
+    {
+        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_CONFIG_HOME", nullptr}};
+        EXPECT_EQ(viewSettingsFile().toStdString(),
+                  std::string(getpwuid(getuid())->pw_dir) + "/.config/zarvex/zarvex.conf");
+    }
+
+    if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
+    EXPECT_EXIT(
+        {
+            unsetenv("HOME");
+            unsetenv("XDG_CONFIG_HOME");
+            uid_t id = 54321;
+            while (getpwuid(id) != nullptr) ++id;
+            if (setgid(id) != 0 || setuid(id) != 0) _exit(2);
+            saveViewSettings({true, true});
+            const ViewSettings back = loadViewSettings();
+            _exit(viewSettingsFile().isEmpty() && !back.fullScreen && !back.muted ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(QtPlatformLocale, GroupsDigitsTheLocalesWay) {
@@ -147,12 +276,14 @@ TEST(QtPlatformEvents, CanvasWindowAndMenuEventsBecomeTheGames) {
     const QPointF at = p.widgetPointOf(100, 200), corner = p.widgetPointOf(5, 6);
     QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(canvas, &press);
-    QMouseEvent right(QEvent::MouseButtonPress, corner, corner, Qt::RightButton, Qt::RightButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas, &right);
     sendKey(canvas, Qt::Key_P, "p");
     sendKey(canvas, Qt::Key_P, "p", true);  // auto-repeat is one more key press
     sendKey(p.window(), Qt::Key_Space, " ");  // a key the window got instead
+    // Another button carries only the pointer position (last here: a canvas
+    // event right behind it would take its place).
+    QMouseEvent right(QEvent::MouseButtonPress, corner, corner, Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &right);
     QCloseEvent close;
     QCoreApplication::sendEvent(p.window(), &close);
     EXPECT_FALSE(close.isAccepted());  // the window stays open
@@ -164,12 +295,13 @@ TEST(QtPlatformEvents, CanvasWindowAndMenuEventsBecomeTheGames) {
     EXPECT_EQ(events[0].canvasType, CanvasLeftDown);
     EXPECT_EQ(events[0].x, 100);
     EXPECT_EQ(events[0].y, 200);
-    EXPECT_EQ(events[1].canvasType, CanvasOther);
-    EXPECT_EQ(events[1].x, 5);
-    EXPECT_EQ(events[2].canvasType, CanvasKeyDown);
+    EXPECT_EQ(events[1].canvasType, CanvasKeyDown);
+    EXPECT_EQ(events[1].key, KeyP);
     EXPECT_EQ(events[2].key, KeyP);
-    EXPECT_EQ(events[3].key, KeyP);
-    EXPECT_EQ(events[4].key, KeySpace);
+    EXPECT_EQ(events[3].key, KeySpace);
+    EXPECT_EQ(events[4].canvasType, CanvasOther);
+    EXPECT_EQ(events[4].x, 5);
+    EXPECT_EQ(events[4].y, 6);
     EXPECT_EQ(events[5].code, EventClose);
     EXPECT_EQ(events[6].code, EventMenu);
     EXPECT_EQ(events[6].menuId, MenuAboutBox);
@@ -220,4 +352,111 @@ TEST(QtPlatformMisc, AddressesPathsAndClock) {
     p.sleepMs(20);
     EXPECT_GE(p.clockMs() - t0, 20);
     EXPECT_EQ(p.platformName(), "Linux");
+}
+
+namespace {
+// What a modal box showed when it was answered from inside its own loop.
+struct ShownBox {
+    bool messageBox = false;  // a plain QMessageBox
+    QRect frame;              // on the screen, frame included
+    QRect okButton;           // on the screen
+    bool okVisible = false;
+    int scrollRange = 0;      // of its scrolling text, if any
+    QString text;
+    bool plainText = false;   // never read as markup
+};
+
+// Opens a box through `open` and, once it is up, notes what it shows and
+// closes it with `close`. A box that does not close within seconds is
+// closed by force, and the test fails.
+ShownBox answerBox(const std::function<void()>& open, const std::function<void(QWidget*, QPushButton*)>& close) {
+    ShownBox seen;
+    bool answered = false;
+    QTimer::singleShot(50, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box) return;
+        answered = true;
+        seen.messageBox = qobject_cast<QMessageBox*>(box) != nullptr;
+        seen.frame = box->frameGeometry();
+        QPushButton* ok = nullptr;
+        for (QPushButton* b : box->findChildren<QPushButton*>())
+            if (b->text().remove('&') == "OK") ok = b;
+        if (ok) {
+            seen.okVisible = ok->isVisible();
+            seen.okButton = QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+        }
+        if (auto* view = box->findChild<QPlainTextEdit*>()) {
+            seen.scrollRange = view->verticalScrollBar()->maximum();
+            seen.text = view->toPlainText();
+            seen.plainText = true;
+        } else if (auto* message = qobject_cast<QMessageBox*>(box)) {
+            seen.text = message->text();
+            seen.plainText = message->textFormat() == Qt::PlainText;
+        }
+        close(box, ok);
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    guard.start(5000);
+    open();
+    EXPECT_TRUE(answered) << "no modal box came up";
+    EXPECT_TRUE(guard.isActive()) << "the box did not close when answered";
+    return seen;
+}
+
+void pressOn(QWidget* box, int key) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+}
+}  // namespace
+
+// The Hall of Fame of a hand-made file with thousands of entries: a box that
+// fits the screen, its list scrolling, OK in reach; short texts keep the
+// plain message box.
+TEST(QtPlatformBoxes, ATextTallerThanTheScreenScrollsInABoxThatFits) {
+    app();
+    QtPlatform p;
+    p.becomeForegroundApp();
+    p.openWindow("ZARVEX v1.01", 1280, 768);
+    drain(p);
+    const QRect available = p.window()->screen()->availableGeometry();
+
+    std::string hall = "Top High Scores:\n\r";
+    for (int i = 0; i < 4096; ++i) hall += "FILL" + std::to_string(i) + " - 255\n";
+    const auto clickOk = [](QWidget*, QPushButton* ok) {
+        ASSERT_NE(ok, nullptr);
+        ok->click();
+    };
+    ShownBox seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", hall + "\n"); }, clickOk);
+    EXPECT_FALSE(seen.messageBox);
+    EXPECT_TRUE(available.contains(seen.frame)) << seen.frame.height() << " tall on " << available.height();
+    EXPECT_TRUE(seen.okVisible);
+    EXPECT_TRUE(seen.frame.contains(seen.okButton));
+    EXPECT_GT(seen.scrollRange, 0);
+    EXPECT_TRUE(seen.text.startsWith("Top High Scores:\n\nFILL0 - 255\n"));
+    EXPECT_TRUE(seen.text.contains("FILL4095 - 255\n"));
+
+    // Return and Escape close it, as they close a message box.
+    for (int key : {Qt::Key_Return, Qt::Key_Escape})
+        answerBox([&] { p.messageBox("ZARVEX Hall of Fame", hall); }, [key](QWidget* box, QPushButton*) {
+            pressOn(box, key);
+        });
+
+    // A name of kilobytes is broken inside the box, not wider than the screen.
+    const std::string wide = "Top High Scores:\n\r" + std::string(4096, 'W') + " - 5\n";
+    seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", wide); }, clickOk);
+    EXPECT_FALSE(seen.messageBox);
+    EXPECT_TRUE(available.contains(seen.frame));
+
+    // A table of ten, and text that looks like markup, in the plain box.
+    seen = answerBox([&] { p.messageBox("ZARVEX Hall of Fame", "Top High Scores:\n\r<b>ACE</b> - 700\n\n"); },
+                     clickOk);
+    EXPECT_TRUE(seen.messageBox);
+    EXPECT_EQ(seen.text, "Top High Scores:\n\n<b>ACE</b> - 700\n\n");
+    EXPECT_TRUE(seen.plainText);
+    p.closeWindow();
 }

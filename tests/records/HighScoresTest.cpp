@@ -169,16 +169,51 @@ TEST_F(HighScores, FailedSaveKeepsTheOldFileAndTheEntryInMemory) {
     EXPECT_EQ(read(), old);
     EXPECT_EQ(names().front(), "DISKFULL");
     EXPECT_EQ(filesInFolder(), 1u);
+    // The player is told once, after the name entry, and the game goes on.
+    EXPECT_EQ(platform.log, (std::vector<std::string>{
+        "play:12,0,-1", "activateApp", "textInputBox:HIGH SCORE UNLOCKED!|Enter name for posterity:|Test Player",
+        "activateApp", "messageBox:Score Not Saved|Your score could not be saved to " + path() + ": File too large"}));
     loadHighScores(game);
     EXPECT_EQ(names().front(), "P0");
 
     // A directory in the file's place is neither read nor replaced.
     fs::remove(path());
     fs::create_directory(path());
+    platform.log.clear();
     record(5, "DIR");
     EXPECT_TRUE(fs::is_directory(path()));
     EXPECT_EQ(names(), (std::vector<std::string>{"DIR"}));
     EXPECT_EQ(filesInFolder(), 1u);
+    EXPECT_EQ(platform.logged("messageBox:"), (std::vector<std::string>{
+        "messageBox:Score Not Saved|Your score could not be saved to " + path() + ": Is a directory"}));
+
+    // Through a link, the box names the file the link leads to.
+    fs::remove(path());
+    fs::create_directory(dir / "target");
+    fs::create_symlink(dir / "target", path());
+    platform.log.clear();
+    record(6, "LINK");
+    EXPECT_EQ(platform.logged("messageBox:"), (std::vector<std::string>{
+        "messageBox:Score Not Saved|Your score could not be saved to " + (dir / "target").string() +
+        ": Is a directory"}));
+}
+
+// Without a home folder the game has no data folder: the path is empty, the
+// entry lives in memory, nothing is written anywhere, and the player is told.
+TEST_F(HighScores, NoDataFolderSavesNothingAndSaysSo) {
+    game.state.highScorePath.clear();
+    const fs::path before = fs::current_path();
+    fs::current_path(dir);  // where a relative path would land
+    record(300, "ACE");
+    record(200, "BOB");
+    fs::current_path(before);
+    EXPECT_EQ(filesInFolder(), 0u);
+    EXPECT_EQ(names(), (std::vector<std::string>{"BOB"}));  // each record starts from the empty table
+    EXPECT_EQ(platform.logged("messageBox:"),
+              std::vector<std::string>(2, "messageBox:Score Not Saved|Your score could not be saved to "
+                                          "zvx_highscores.dat: no home folder"));
+    showHallOfFame(game);
+    EXPECT_EQ(game.state.hallText, "Top High Scores:\n\r");
 }
 
 TEST_F(HighScores, UnwritableFolderOrFileKeepsTheOldFile) {
@@ -195,6 +230,9 @@ TEST_F(HighScores, UnwritableFolderOrFileKeepsTheOldFile) {
         fs::permissions(path(), fs::perms::owner_read);
         record(60, "NEWER");
         EXPECT_EQ(read(), old);
+        EXPECT_EQ(platform.logged("messageBox:"),
+                  std::vector<std::string>(2, "messageBox:Score Not Saved|Your score could not be saved to " +
+                                                  path() + ": Permission denied"));
         return;
     }
     // As root file modes do not stop a write: try as an ordinary user, who
@@ -205,7 +243,10 @@ TEST_F(HighScores, UnwritableFolderOrFileKeepsTheOldFile) {
         {
             if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
             record(50, "NEW");
-            _exit(read() == old && names().front() == "NEW" ? 0 : 1);
+            const std::string box = "messageBox:Score Not Saved|Your score could not be saved to " + path() +
+                                    ": Permission denied";
+            _exit(read() == old && names().front() == "NEW" && platform.logged("messageBox:") ==
+                  std::vector<std::string>{box} ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(filesInFolder(), 1u);

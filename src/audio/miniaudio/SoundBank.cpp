@@ -46,8 +46,31 @@ void quietAlsa() {
     }();
     (void)done;
 }
+
+void ignoreJackMessage(const char*) {}
+
+// With no sound server and no ALSA device the engine goes on to JACK, whose
+// client library prints five lines about the server it cannot reach. Its
+// error and info printers are replaced by silent ones, in the library the
+// engine will load: the same names, tried in the same order. A running JACK
+// server works as before, only quietly.
+void quietJack() {
+    static const bool done = [] {
+        void* lib = nullptr;
+        for (const char* name : {"libjack.so", "libjack.so.0"})
+            if ((lib = dlopen(name, RTLD_NOW | RTLD_LOCAL)) != nullptr) break;
+        if (lib == nullptr) return true;
+        using Printer = void (*)(const char*);
+        using SetPrinter = void (*)(Printer);
+        for (const char* setter : {"jack_set_error_function", "jack_set_info_function"})
+            if (auto set = reinterpret_cast<SetPrinter>(dlsym(lib, setter))) set(&ignoreJackMessage);
+        return true;
+    }();
+    (void)done;
+}
 #else
 void quietAlsa() {}
+void quietJack() {}
 #endif
 
 }  // namespace
@@ -155,6 +178,7 @@ bool SoundBank::open(bool noDevice, uint32_t sampleRate) {
         config.sampleRate = sampleRate;
     } else {
         quietAlsa();
+        quietJack();
     }
     if (ma_engine_init(&config, &e->engine) != MA_SUCCESS) return false;
     e->engineReady = true;

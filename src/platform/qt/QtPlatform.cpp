@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMainWindow>
@@ -22,6 +23,7 @@
 #include <thread>
 
 #include "platform/SystemInfo.h"
+#include "platform/qt/ScrollingTextBox.h"
 
 namespace {
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
@@ -390,10 +392,7 @@ WindowEvent QtPlatform::pollEvent() {
         if (fitFramesLeft_ > 0) --fitFramesLeft_;
         if (restoreFramesLeft_ > 0) --restoreFramesLeft_;
     }
-    if (queue_.empty()) return {};
-    WindowEvent e = queue_.front();
-    queue_.pop_front();
-    return e;
+    return queue_.pop();
 }
 
 void QtPlatform::postMenuEvent(MenuId id) {
@@ -413,12 +412,20 @@ void QtPlatform::sleepMs(int64_t ms) {
 }
 
 std::string QtPlatform::applicationSupportDir() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dir.isEmpty()) dir = QDir::homePath() + QStringLiteral("/.local/share");
+#ifdef __APPLE__
+    const std::string dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+#else
+    // The XDG data home, worked out here rather than by Qt, which takes a
+    // missing HOME for the root folder and a relative XDG_DATA_HOME as it
+    // stands.
+    const std::string dir = systemDataHome();
+#endif
+    // No home folder at all: there is nowhere the Hall of Fame belongs.
+    if (dir.empty()) return {};
     // On a fresh account the folder may not exist yet; without it every
     // score would be lost.
-    QDir().mkpath(dir);
-    return dir.toStdString();
+    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(dir)));
+    return dir;
 }
 
 std::string QtPlatform::executablePath() { return QCoreApplication::applicationFilePath().toStdString(); }
@@ -430,7 +437,16 @@ void QtPlatform::present(const Canvas& canvas) {
 
 void QtPlatform::messageBox(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, qs(title), dialogText(text), QMessageBox::Ok, window_.get());
-    box.exec();
+    // Names and paths are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    // A text too large for the screen (a hand-made Hall of Fame of
+    // thousands of entries) scrolls in a box that fits it instead; the
+    // frame of the game's window stands for the frame the box will get.
+    QScreen* screen = window_ && window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    if (!screen || fitsIn(box.sizeHint(), frameMargins(), screen->availableGeometry()))
+        box.exec();
+    else
+        showScrollingTextBox(window_.get(), screen->availableGeometry(), frameMargins(), box.windowTitle(), box.text());
     activateApp();
 }
 

@@ -10,13 +10,13 @@
 #include <QLocale>
 #include <QMargins>
 #include <QPointer>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "core/Platform.h"
 #include "platform/CanvasFit.h"
+#include "platform/EventQueue.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "platform/qt/ViewSettings.h"
 
@@ -92,7 +92,7 @@ public:
     QPointF widgetPointOf(int64_t x, int64_t y) const;
     // Called by the window and canvas for every event they turn into one of
     // the game's.
-    void enqueue(const WindowEvent& e) { queue_.push_back(e); }
+    void enqueue(const WindowEvent& e) { queue_.push(e); }
     void enqueueKey(QKeyEvent* e);
     const Canvas* shownCanvas() const { return shown_; }
 
@@ -108,7 +108,7 @@ private:
     static constexpr int kFitFrames = 120;
 
     QtTextRenderer text_;
-    std::deque<WindowEvent> queue_;
+    EventQueue queue_;
     std::unique_ptr<Window> window_;
     CanvasView* canvas_ = nullptr;  // owned by the window
     const Canvas* shown_ = nullptr;

@@ -4,10 +4,29 @@
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/SystemInfo.h"
 
 namespace {
 
-QSettings open() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex"); }
+// Qt's user settings, except without HOME: Qt takes a missing HOME for the
+// root folder and would write there. Then the file goes in the account's
+// config folder, and with no home folder at all there is none.
+std::unique_ptr<QSettings> open() {
+#ifndef __APPLE__
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const std::string config = systemConfigHome();
+        if (config.empty()) return nullptr;
+        return std::make_unique<QSettings>(
+            QFile::decodeName(QByteArray::fromStdString(config)) + QStringLiteral("/zarvex/zarvex.conf"),
+            QSettings::IniFormat);
+    }
+#endif
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex");
+}
 
 // Only a plain true or false counts; anything else keeps the default (Qt
 // would read most words as true).
@@ -22,12 +41,17 @@ bool flag(const QSettings& s, const char* key, bool fallback) {
 
 }  // namespace
 
+QString viewSettingsFile() {
+    const auto s = open();
+    return s ? s->fileName() : QString();
+}
+
 ViewSettings loadViewSettings() {
     ViewSettings settings;
-    const QSettings s = open();
-    if (s.status() != QSettings::NoError) return settings;
-    settings.fullScreen = flag(s, "view/fullScreen", settings.fullScreen);
-    settings.muted = flag(s, "sound/muted", settings.muted);
+    const auto s = open();
+    if (!s || s->status() != QSettings::NoError) return settings;
+    settings.fullScreen = flag(*s, "view/fullScreen", settings.fullScreen);
+    settings.muted = flag(*s, "sound/muted", settings.muted);
     return settings;
 }
 
@@ -35,11 +59,12 @@ void saveViewSettings(const ViewSettings& settings) {
     {
         // A damaged file is ours and holds nothing else: start it afresh
         // (Qt would not write over a file it could not read).
-        const QSettings old = open();
-        if (old.status() == QSettings::FormatError) QFile::remove(old.fileName());
+        const auto old = open();
+        if (!old) return;
+        if (old->status() == QSettings::FormatError) QFile::remove(old->fileName());
     }
-    QSettings s = open();
-    s.setValue("view/fullScreen", settings.fullScreen);
-    s.setValue("sound/muted", settings.muted);
-    s.sync();
+    const auto s = open();
+    s->setValue("view/fullScreen", settings.fullScreen);
+    s->setValue("sound/muted", settings.muted);
+    s->sync();
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The player's view choices that outlive a run of the game: full screen and
 // muted sound, kept with Qt's settings in the XDG config home
-// (~/.config/zarvex/zarvex.conf). The difficulty is not among them: every
-// run starts at Normal.
+// (~/.config/zarvex/zarvex.conf); with no home folder at all they last for
+// the run only. The difficulty is not among them: every run starts at
+// Normal.
+#include <QString>
+
 struct ViewSettings {
     bool fullScreen = false;
     bool muted = false;
@@ -14,3 +17,6 @@ ViewSettings loadViewSettings();
 
 // Best effort: a settings file that cannot be written is left alone.
 void saveViewSettings(const ViewSettings& settings);
+
+// Where they are kept; empty when nowhere (no home folder at all).
+QString viewSettingsFile();
