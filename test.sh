@@ -29,8 +29,8 @@ if [ "${ZARVEX_SKIP_FUZZ:-0}" != 1 ]; then
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build build-fuzz -j"$jobs"
   rm -rf build-fuzz/seeds
-  build-fuzz/bin/make_seeds build-fuzz/seeds/highscores build-fuzz/seeds/wav
-  for target in highscores wav; do
+  build-fuzz/bin/make_seeds build-fuzz/seeds/highscores build-fuzz/seeds/wav build-fuzz/seeds/replay
+  for target in highscores wav replay; do
     mkdir -p "build-fuzz/corpus/$target"
     echo "Fuzzing the $target reader for ${fuzz_seconds} s"
     if ! "build-fuzz/bin/fuzz_$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \

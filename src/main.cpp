@@ -1,15 +1,51 @@
 // ZARVEX: start-up, the frame loop and shut-down over the Qt desktop and the
 // miniaudio sound bank.
+//   zarvex                  plays
+//   zarvex --replay FILE    watches a recorded game first, then plays
+//   zarvex --verify FILE    plays a recorded game again without a window,
+//                           at full speed, and tells whether it holds
+// Qt's own options (-platform and the like) pass through.
 #include <QApplication>
 #include <chrono>
+#include <cstring>
+#include <iostream>
 #include <random>
+#include <string>
 
 #include "app/App.h"
+#include "app/Replayer.h"
 #include "audio/miniaudio/SoundBank.h"
 #include "core/Random.h"
 #include "platform/qt/QtPlatform.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zarvex [--replay FILE | --verify FILE] [Qt options]\n"
+    "  --replay FILE  watch a recorded game, then play\n"
+    "  --verify FILE  play a recorded game again without a window and tell whether it holds\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    std::string replayToWatch;
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (argc >= 2 && (std::strcmp(argv[1], "--verify") == 0 || std::strcmp(argv[1], "--replay") == 0)) {
+        if (argc < 3) {
+            std::cerr << kUsage;
+            return 2;
+        }
+        // Verifying needs no window, no sound and no Qt at all.
+        if (std::strcmp(argv[1], "--verify") == 0) return verifyReplayFile(argv[2], std::cout);
+        replayToWatch = argv[2];
+        // The two words are ours, not Qt's.
+        for (int i = 3; i < argc; ++i) argv[i - 2] = argv[i];
+        argc -= 2;
+        argv[argc] = nullptr;
+    }
     QApplication application(argc, argv);
 
     std::random_device device;
@@ -22,5 +58,5 @@ int main(int argc, char** argv) {
     // View > Mute Sound silences the output itself; the game's sound calls
     // stay the same.
     platform.setMuteHandler([&sound](bool muted) { sound.setMuted(muted); });
-    return runGame(platform, sound, random);
+    return runGame(platform, sound, random, replayToWatch);
 }

@@ -1,6 +1,8 @@
 #include "app/App.h"
 
 #include "app/Dispatch.h"
+#include "app/Recorder.h"
+#include "app/Replayer.h"
 #include "app/Tick.h"
 #include "battle/Field.h"
 #include "battle/Simulation.h"
@@ -8,6 +10,7 @@
 #include "core/Screen.h"
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
+#include "records/ReplayFiles.h"
 #include "render/DrawSurface.h"
 #include "render/Frame.h"
 #include "ui/Menus.h"
@@ -61,17 +64,36 @@ void startUp(Game& game, DrawSurface& surface) {
     platform.focusCanvas();
 }
 
-FrameEnd runFrame(Game& game, DrawSurface& surface) {
-    GameState& gs = game.state;
-    const WindowEvent event = game.platform.pollEvent();
-    gs.event = event.code;
-    if (!dispatchEvent(game, event)) return FrameEnd::Quit;
+FramePicture finishFrame(Game& game) {
+    if (battleRuns(game.state)) simulationStep(game);
+    return tickFrame(game);
+}
 
-    if (battleRuns(gs)) simulationStep(game);
-    const FramePicture picture = tickFrame(game);
-    drawFrame(gs, picture, game.platform, surface);
+FrameResult playFrame(Game& game, const WindowEvent& event) {
+    FrameResult result;
+    if (!dispatchEvent(game, event)) {
+        result.end = FrameEnd::Quit;
+        return result;
+    }
+    result.picture = finishFrame(game);
+    result.end = event.code == EventClose ? FrameEnd::Close : FrameEnd::Continue;
+    return result;
+}
+
+FrameEnd runFrame(Game& game, DrawSurface& surface) {
+    const WindowEvent event = game.platform.pollEvent();
+    FrameResult frame = playFrame(game, event);
+    if (frame.end == FrameEnd::Quit) return FrameEnd::Quit;
+    // Watching a replay is modal, like a dialog: the frame goes on after it.
+    if (event.code == EventMenu && event.menuId == MenuWatchBestGame && game.state.inGame == 0) {
+        const WatchEnd watched =
+            watchReplayFile(game, surface, replayPath(game.state.highScorePath, ReplayKind::Best));
+        if (watched == WatchEnd::Quit) return FrameEnd::Quit;
+        if (watched == WatchEnd::Close) frame.end = FrameEnd::Close;
+    }
+    drawFrame(game.state, frame.picture, game.platform, surface);
     game.platform.sleepMs(kFrameSleepMs);
-    return event.code == EventClose ? FrameEnd::Close : FrameEnd::Continue;
+    return frame.end;
 }
 
 void frameLoop(Game& game, DrawSurface& surface) {
@@ -80,15 +102,23 @@ void frameLoop(Game& game, DrawSurface& surface) {
 }
 
 void shutDown(Game& game) {
+    // A game still on when the program ends ends with it (unrecorded in the
+    // Hall of Fame).
+    if (game.state.inGame != 0) noteGameEnding(game);
     for (int64_t slot = 0; slot < kSoundSlots; ++slot) game.sound.stopSound(SoundId(slot));
     game.platform.closeWindow();
 }
 
-int runGame(Platform& platform, SoundOutput& sound, RandomSource& random) {
-    Game game(platform, sound, random);
+int runGame(Platform& platform, SoundOutput& sound, RandomSource& random, const std::string& replayToWatch) {
+    RecordingPlatform recording(platform);
+    Game game(recording, sound, random);
+    GameRecorder recorder(game);
+    recording.setRecorder(&recorder);
     DrawSurface surface(platform.textRenderer(), &platform.framePresenter());
     startUp(game, surface);
-    frameLoop(game, surface);
+    WatchEnd watched = WatchEnd::Played;
+    if (!replayToWatch.empty()) watched = watchReplayFile(game, surface, replayToWatch);
+    if (watched != WatchEnd::Close && watched != WatchEnd::Quit) frameLoop(game, surface);
     shutDown(game);
     return 0;
 }

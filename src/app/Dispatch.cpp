@@ -150,6 +150,10 @@ bool handleMenu(Game& game, MenuId id) {
         case MenuShowHighScores:
             if (game.state.inGame == 0) showHallOfFame(game);
             return true;
+        case MenuWatchBestGame:
+            // Shown by the frame loop, which has the canvas (on the title
+            // screen only, like the Hall of Fame).
+            return true;
         case MenuClearHighScores:
             clearHighScores(game);
             return true;

@@ -5,6 +5,7 @@
 #include "ui/Menus.h"
 
 void startNewGame(Game& game) {
+    noteGameStarting(game);
     GameState& s = game.state;
     s.score = 0;
     s.level = 1;
@@ -16,6 +17,7 @@ void startNewGame(Game& game) {
 
 void startFromTitle(Game& game) {
     game.sound.stopSound(SoundTitle);
+    noteGameStarting(game);
     game.state.inGame = 1;
     newBoard(game);
     setupWave(game, 1);
@@ -25,6 +27,7 @@ void startFromTitle(Game& game) {
 void restartFinishedGame(Game& game) {
     // The score is still that of the game just finished: record it before
     // the new game resets it.
+    noteGameEnding(game);
     recordHighScore(game);
     startNewGame(game);
 }
@@ -37,6 +40,8 @@ void selectDifficulty(Game& game, MenuId id) {
     // chosen while paused begins paused, one chosen on the intel screen waits
     // behind it until SPACE.
     game.sound.stopSound(SoundTitle);
+    // A game in progress is dropped for the new one.
+    if (game.state.inGame != 0) noteGameEnding(game);
     startNewGame(game);
     game.sound.playSound(SoundAlert, PlayOnce, DefaultVolume);
 }

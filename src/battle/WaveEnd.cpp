@@ -29,6 +29,7 @@ bool gameOverSequence(Game& game) {
     }
     if (!st.explosions.empty()) return false;  // wait for the fire to burn out
 
+    noteGameEnding(game);
     recordHighScore(game);
     st.inGame = 0;
     st.gameOver = 0;

@@ -34,4 +34,5 @@ inline constexpr Colour PanelFrame = Cyan;
 inline constexpr Colour PanelInnerFrame = rgb(0, 150, 200);
 inline constexpr Colour IntelPrompt = rgb(0, 200, 200);
 inline constexpr Colour TopDefender = rgb(120, 120, 120);
+inline constexpr Colour ReplayMark = Yellow;
 }  // namespace palette

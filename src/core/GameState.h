@@ -64,3 +64,9 @@ struct GameState {
 // The values a run of the program starts with, set in the order of the
 // fields above (the lists stay empty: the board is built by the first game).
 void setInitialValues(GameState& gs);
+
+// A 64-bit digest of everything that decides how a game goes on: every
+// list of the battlefield and every number of the state. Left out: the Hall
+// of Fame and its text, the paths, the font handles, and the times the sound
+// throttle last played each sound (it reads the clock).
+uint64_t fingerprint(const GameState& gs);

@@ -45,6 +45,7 @@ enum MenuId : int64_t {
     MenuShowHighScores = 4,
     MenuClearHighScores = 5,
     MenuAboutBox = 6,  // posted by the About item for a later frame
+    MenuWatchBestGame = 7,
     MenuPreferences = -2,
     MenuAbout = -3,
     MenuQuit = -4,

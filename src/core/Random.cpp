@@ -26,6 +26,15 @@ uint64_t SeededRandom::nextU64() {
     return result;
 }
 
+std::optional<RandomState> SeededRandom::saveState() const { return s_; }
+
+bool SeededRandom::restoreState(const RandomState& state) {
+    // All zero is the one state the generator never leaves.
+    if (state == RandomState{}) return false;
+    s_ = state;
+    return true;
+}
+
 int64_t SeededRandom::range(int64_t a, int64_t b) {
     if (b <= a) return a;
     const uint64_t span = static_cast<uint64_t>(b) - static_cast<uint64_t>(a) + 1;  // 0 = full range

@@ -1,7 +1,10 @@
 #include "records/HighScores.h"
 
+#include <algorithm>
+
 #include "records/HighScoreFile.h"
 #include "records/NameText.h"
+#include "records/ReplayFiles.h"
 #include "ui/NumberFormat.h"
 
 namespace {
@@ -64,11 +67,14 @@ void recordHighScore(Game& game) {
     // Appended after the last entry, so a stable sort puts it below every
     // stored entry with the same score. Only the eleventh entry drops out.
     std::vector<ScoreEntry> table = tableOf(state);
+    const auto place = static_cast<std::size_t>(
+        std::count_if(table.begin(), table.end(), [&](const ScoreEntry& e) { return e.score >= score; }));
     table.push_back({name, score});
     sortHighScores(table);
     if (table.size() > kHallOfFameSize) table.erase(table.begin() + kHallOfFameSize);
     const std::string bytes = serializeHighScores(table);
     setTable(state, std::move(table));
+    noteScoreStored(game, place);
 
     // Without a home folder there is no data folder to keep the table in,
     // and nothing is written anywhere else.
@@ -104,5 +110,7 @@ void clearHighScores(Game& game) {
     game.platform.activateApp();
     if (!game.platform.yesNoBox("Confirm", "Delete High Scores?")) return;
     deleteHighScoreFile(game.state.highScorePath);
+    // The replays kept beside the table go with it.
+    deleteReplays(game.state.highScorePath);
     loadHighScores(game);
 }

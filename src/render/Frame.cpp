@@ -18,6 +18,14 @@ Colour skyColour(int64_t level, float alarmPhase) {
     return rgb(red, 5, 15);
 }
 
+void drawReplayMark(const GameState& state, DrawSurface& surface) {
+    const std::string mark = "REPLAY";
+    surface.setMode(Transparent);
+    surface.setFont(state.smallFont);
+    surface.drawText(double(field::kWidth) - 20 - surface.textWidth(mark), 20, mark, palette::ReplayMark);
+    surface.setFont(defaultFont);
+}
+
 void drawFrame(const GameState& state, const FramePicture& picture, const Platform& platform,
                DrawSurface& surface) {
     surface.beginFrame();
@@ -40,5 +48,6 @@ void drawFrame(const GameState& state, const FramePicture& picture, const Platfo
             if (state.paused != 0) drawPauseOverlay(surface);
             break;
     }
+    if (picture.replayMark) drawReplayMark(state, surface);
     surface.endFrame();
 }

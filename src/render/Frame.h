@@ -43,11 +43,16 @@ struct FramePicture {
     // Bit i set: site i of the list shows its "* REPAIRED *" label.
     uint64_t repairLabels = 0;
     ScreenStatic noise;
+    // A recorded game being watched: "REPLAY" in the top right corner.
+    bool replayMark = false;
 };
 
 // The sky reddens as the levels go by (up to red 100 from level 63 on) and
 // pulses redder while a THROBBER sounds the alarm.
 Colour skyColour(int64_t level, float alarmPhase);
+
+// The mark over a recorded game being watched.
+void drawReplayMark(const GameState& state, DrawSurface& surface);
 
 // The whole frame, from beginFrame to endFrame. The platform groups the
 // digits of the scores.

@@ -11,7 +11,9 @@ std::vector<MenuSpec> menuBar(const std::string& executableName) {
 
     MenuSpec file;
     file.title = "File";
-    file.items = {{"Show High Scores", MenuShowHighScores}, {"Clear High Scores", MenuClearHighScores}};
+    file.items = {{"Show High Scores", MenuShowHighScores},
+                  {"Watch Best Game", MenuWatchBestGame},
+                  {"Clear High Scores", MenuClearHighScores}};
     menus.push_back(file);
 
     MenuSpec difficulty;

@@ -22,7 +22,7 @@ TEST(MenuBar, ApplicationFileAndDifficultyInOrder) {
     EXPECT_FALSE(menus[1].applicationMenu);
     EXPECT_EQ(menus[1].title, "File");
     EXPECT_EQ(itemsOf(menus[1]),
-              (std::vector<std::pair<std::string, int64_t>>{{"Show High Scores", 4}, {"Clear High Scores", 5}}));
+              (std::vector<std::pair<std::string, int64_t>>{{"Show High Scores", 4}, {"Watch Best Game", 7}, {"Clear High Scores", 5}}));
 
     EXPECT_FALSE(menus[2].applicationMenu);
     EXPECT_EQ(menus[2].title, "Difficulty");

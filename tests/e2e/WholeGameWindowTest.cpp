@@ -107,7 +107,7 @@ TEST_F(Session, MenusCarryTheirTextsInOrder) {
         return out;
     };
     EXPECT_EQ(texts(menus[0]), QStringList({"About " + exe, "Quit " + exe}));
-    EXPECT_EQ(texts(menus[1]), QStringList({"Show High Scores", "Clear High Scores"}));
+    EXPECT_EQ(texts(menus[1]), QStringList({"Show High Scores", "Watch Best Game", "Clear High Scores"}));
     EXPECT_EQ(texts(menus[2]), QStringList({"Easy", "Normal", "Hard"}));
     EXPECT_EQ(texts(menus[3]), QStringList({"Full Screen", "Mute Sound"}));
     for (QAction* a : menus[3]->menu()->actions()) EXPECT_TRUE(a->isCheckable());

@@ -1,12 +1,15 @@
 // Writes the seed corpora of the fuzzers: valid and damaged Hall of Fame
-// files and sound files of every accepted form and of many broken ones.
-//   make_seeds <highscore-folder> <wav-folder>
+// files, sound files of every accepted form and of many broken ones, and
+// replays.
+//   make_seeds <highscore-folder> <wav-folder> <replay-folder>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "records/Replay.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
@@ -60,11 +63,55 @@ Bytes wav(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, uint32_
 }
 }  // namespace
 
+// A replay of a short game with every kind of frame, as the fuzzer takes it:
+// without the checksum at its end (the fuzz target adds the right one, so
+// that its changes reach the frames).
+Bytes replaySeed(bool busy) {
+    GameState start;
+    setInitialValues(start);
+    start.mouseX = 640;
+    start.mouseY = 400;
+    ReplayWriter w;
+    w.start(start, {11, 22, 33, 44}, 1765000000, "1.01");
+    auto canvas = [](CanvasEventType type, int64_t x, int64_t y, int64_t key = 0) {
+        WindowEvent e;
+        e.code = EventCanvas;
+        e.canvasType = type;
+        e.x = x;
+        e.y = y;
+        e.key = key;
+        return e;
+    };
+    w.frame(canvas(CanvasKeyDown, 640, 400, ' '));
+    for (int i = 0; i < (busy ? 300 : 3); ++i) {
+        w.frame(canvas(CanvasMoved, 600 + i % 50, 380 - i % 30));
+        w.frame(WindowEvent{});
+        if (i % 7 == 0) w.frame(canvas(CanvasLeftDown, 600 + i % 50, 380 - i % 30));
+    }
+    WindowEvent about;
+    about.code = EventMenu;
+    about.menuId = MenuAboutBox;
+    w.frame(about);
+    w.answer({ReplayAnswer::AboutButton, {}, false, AlertSecond});
+    w.frame(WindowEvent{});
+    w.answer({ReplayAnswer::Text, "Zoë", false, AlertFirst});
+    w.answer({ReplayAnswer::YesNo, {}, true, AlertFirst});
+    for (int i = 0; i < 500; ++i) w.frame(WindowEvent{});
+    WindowEvent close;
+    close.code = EventClose;
+    w.frame(close);
+    const std::string bytes = w.finish({0, 1234, 2, 0x1122334455667788ull});
+    return Bytes(bytes.begin(), bytes.end() - 4);
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
-    const std::filesystem::path hs = argv[1], wv = argv[2];
+    if (argc != 4) return 2;
+    const std::filesystem::path hs = argv[1], wv = argv[2], rp = argv[3];
     std::filesystem::create_directories(hs);
     std::filesystem::create_directories(wv);
+    std::filesystem::create_directories(rp);
+    put(rp / "short.zvxr", replaySeed(false));
+    put(rp / "busy.zvxr", replaySeed(true));
 
     Bytes two = entry("ACE", 700);
     Bytes bob = entry("BOB", 90);

@@ -1,0 +1,49 @@
+#include "app/Recorder.h"
+
+#include <chrono>
+
+#include "app/App.h"
+#include "records/ReplayFiles.h"
+
+GameRecorder::GameRecorder(Game& game) : game_(game) { game_.journal = this; }
+
+GameRecorder::~GameRecorder() {
+    if (game_.journal == this) game_.journal = nullptr;
+}
+
+void GameRecorder::frameTook(const WindowEvent& event) {
+    if (writer_.started()) writer_.frame(event);
+}
+
+void GameRecorder::answered(const ReplayAnswer& answer) {
+    if (writer_.started()) writer_.answer(answer);
+}
+
+void GameRecorder::gameStarting(const GameState& state) {
+    justEnded_ = false;
+    // A source that cannot say where it stands (a scripted one) leaves the
+    // game unrecorded.
+    const auto random = game_.random.saveState();
+    if (!random) return;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    writer_.start(state, *random, std::chrono::duration_cast<std::chrono::seconds>(now).count(), kGameVersion);
+}
+
+void GameRecorder::gameEnding(const GameState& state) {
+    if (!writer_.started()) return;
+    ReplayEnd end;
+    end.score = state.score;
+    end.level = state.level;
+    end.fingerprint = fingerprint(state);
+    finished_ = writer_.finish(end);
+    endState_ = state;
+    justEnded_ = true;
+    // Kept at once: the program may end right after. A replay that cannot
+    // be written costs no score, so nothing is said.
+    saveReplayFile(replayPath(game_.state.highScorePath, ReplayKind::Last), finished_);
+}
+
+void GameRecorder::scoreStored(std::size_t place) {
+    if (place == 0 && justEnded_)
+        saveReplayFile(replayPath(game_.state.highScorePath, ReplayKind::Best), finished_);
+}

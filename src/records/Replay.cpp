@@ -1,0 +1,397 @@
+#include "records/Replay.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+constexpr char kMagic[8] = {'Z', 'A', 'R', 'V', 'E', 'X', 'R', 'P'};
+
+// The tokens of the frames' stream.
+enum Token : uint8_t {
+    QuietFrames = 0x00,  // a count of frames without event or answer
+    QuietFrame = 0x0c,   // one such frame (between moves, the most common)
+    Moved = 0x01,        // canvas events by type, then the pointer's move
+    LeftDown = 0x02,
+    KeyDown = 0x03,      // ... and the key
+    LeftUp = 0x04,
+    OtherCanvas = 0x05,
+    RawCanvas = 0x06,    // any other canvas type: type, move, key
+    Menu = 0x07,         // the menu id
+    Close = 0x08,
+    Minimise = 0x09,
+    OtherEvent = 0x0a,   // any other code
+    NoEvent = 0x0b,      // a frame without event whose dialogs were answered
+    TextAnswer = 0x10,   // length, bytes
+    YesNoAnswer = 0x11,  // 0 or 1
+    ButtonAnswer = 0x12, // the button
+    End = 0x7f,
+};
+
+constexpr std::size_t kMaxAnswerBytes = 4096;
+
+// ---- writing ----
+
+void putVarint(std::string& out, uint64_t v) {
+    while (v >= 0x80) {
+        out += char(uint8_t(v) | 0x80);
+        v >>= 7;
+    }
+    out += char(uint8_t(v));
+}
+uint64_t zigzag(int64_t v) { return (uint64_t(v) << 1) ^ uint64_t(v >> 63); }
+void putSigned(std::string& out, int64_t v) { putVarint(out, zigzag(v)); }
+template <class T>
+void putFixed(std::string& out, T v) {
+    unsigned char b[sizeof(T)];
+    std::memcpy(b, &v, sizeof(T));  // the game's machines are little-endian
+    out.append(reinterpret_cast<const char*>(b), sizeof(T));
+}
+
+uint32_t crc32(std::string_view bytes) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    uint32_t c = 0xffffffffu;
+    for (char ch : bytes) c = table[(c ^ uint8_t(ch)) & 0xff] ^ (c >> 8);
+    return c ^ 0xffffffffu;
+}
+
+// Every number of the state that a new game carries on from, in the file's
+// order. The lists are not among them: a new game builds its board and
+// empties the sky before it uses any of them.
+template <class State, class F>
+void startFields(State& s, F&& f) {
+    f(s.level), f(s.score), f(s.paused), f(s.gameOver), f(s.spawned), f(s.waveSize), f(s.intermission);
+    f(s.inGame), f(s.difficulty), f(s.speedFactor), f(s.shakeTimer), f(s.nextRepairScore), f(s.alarmPhase);
+    f(s.titlePhase), f(s.countdown), f(s.lastBonus), f(s.bonus), f(s.staticTimer), f(s.gameOverTimer);
+    f(s.intelShown), f(s.event), f(s.mouseX), f(s.mouseY), f(s.launchSite), f(s.launchDistance);
+    f(s.groundColour), f(s.cityColour), f(s.throbberMoved);
+}
+
+// ---- reading ----
+
+struct Reader {
+    std::string_view bytes;
+    std::size_t pos = 0;
+
+    bool varint(uint64_t& v) {
+        v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            if (pos >= bytes.size()) return false;
+            const uint8_t b = uint8_t(bytes[pos++]);
+            if (shift == 63 && b > 1) return false;  // more than 64 bits
+            v |= uint64_t(b & 0x7f) << shift;
+            if ((b & 0x80) == 0) return true;
+        }
+        return false;
+    }
+    bool signedVarint(int64_t& v) {
+        uint64_t u = 0;
+        if (!varint(u)) return false;
+        v = int64_t(u >> 1) ^ -int64_t(u & 1);
+        return true;
+    }
+    template <class T>
+    bool fixed(T& v) {
+        if (bytes.size() - pos < sizeof(T)) return false;
+        std::memcpy(&v, bytes.data() + pos, sizeof(T));
+        pos += sizeof(T);
+        return true;
+    }
+    bool byte(uint8_t& v) { return fixed(v); }
+};
+
+CanvasEventType canvasTypeOf(uint8_t token) {
+    switch (token) {
+        case Moved: return CanvasMoved;
+        case LeftDown: return CanvasLeftDown;
+        case KeyDown: return CanvasKeyDown;
+        case LeftUp: return CanvasLeftUp;
+        default: return CanvasOther;
+    }
+}
+
+// One frame from the stream at r, or an error text. `quiet` counts the
+// frames of a pending run of quiet frames; x and y are the last pointer.
+const char* readFrame(Reader& r, int64_t& quiet, int64_t& x, int64_t& y, ReplayFrame& frame, bool& ended) {
+    frame = ReplayFrame{};
+    ended = false;
+    if (quiet > 0) {
+        --quiet;
+        return nullptr;
+    }
+    uint8_t token = 0;
+    if (!r.byte(token)) return "it ends early";
+    if (token == End) {
+        ended = true;
+        return nullptr;
+    }
+    if (token == QuietFrame) return nullptr;
+    if (token == QuietFrames) {
+        uint64_t n = 0;
+        if (!r.varint(n) || n == 0 || n > uint64_t(kMaxReplayFrames)) return "a run of frames is out of bounds";
+        quiet = int64_t(n) - 1;
+        return nullptr;
+    }
+    WindowEvent& e = frame.event;
+    switch (token) {
+        case Moved:
+        case LeftDown:
+        case KeyDown:
+        case LeftUp:
+        case OtherCanvas:
+        case RawCanvas: {
+            e.code = EventCanvas;
+            e.canvasType = canvasTypeOf(token);
+            if (token == RawCanvas) {
+                int64_t type = 0;
+                if (!r.signedVarint(type)) return "an event is cut short";
+                e.canvasType = CanvasEventType(type);
+            }
+            int64_t dx = 0, dy = 0;
+            if (!r.signedVarint(dx) || !r.signedVarint(dy)) return "an event is cut short";
+            // Moves add up modulo 2^64, as they were taken apart.
+            x = int64_t(uint64_t(x) + uint64_t(dx));
+            y = int64_t(uint64_t(y) + uint64_t(dy));
+            e.x = x;
+            e.y = y;
+            if (token == KeyDown || token == RawCanvas) {
+                if (!r.signedVarint(e.key)) return "an event is cut short";
+            }
+            break;
+        }
+        case Menu: {
+            int64_t id = 0;
+            if (!r.signedVarint(id)) return "an event is cut short";
+            e.code = EventMenu;
+            e.menuId = MenuId(id);
+            break;
+        }
+        case Close: e.code = EventClose; break;
+        case Minimise: e.code = EventMinimise; break;
+        case OtherEvent: {
+            int64_t code = 0;
+            if (!r.signedVarint(code)) return "an event is cut short";
+            e.code = WindowEventCode(code);
+            break;
+        }
+        case NoEvent: break;
+        default: return "it holds something that is no event";
+    }
+    // The answers given within the frame follow it.
+    while (r.pos < r.bytes.size()) {
+        const uint8_t next = uint8_t(r.bytes[r.pos]);
+        if (next != TextAnswer && next != YesNoAnswer && next != ButtonAnswer) break;
+        ++r.pos;
+        ReplayAnswer a;
+        if (next == TextAnswer) {
+            uint64_t n = 0;
+            if (!r.varint(n) || n > kMaxAnswerBytes || r.bytes.size() - r.pos < n) return "an answer is cut short";
+            a.kind = ReplayAnswer::Text;
+            a.text.assign(r.bytes.data() + r.pos, std::size_t(n));
+            r.pos += std::size_t(n);
+        } else {
+            uint8_t v = 0;
+            if (!r.byte(v) || v > 2) return "an answer is out of bounds";
+            if (next == YesNoAnswer) {
+                a.kind = ReplayAnswer::YesNo;
+                a.yes = v == 1;
+            } else {
+                a.kind = ReplayAnswer::AboutButton;
+                a.button = v == 2 ? AlertSecond : AlertFirst;
+            }
+        }
+        frame.answers.push_back(std::move(a));
+    }
+    if (token == NoEvent && frame.answers.empty()) return "a frame holds nothing";
+    return nullptr;
+}
+
+}  // namespace
+
+// ---- ReplayWriter ----
+
+void ReplayWriter::start(const GameState& state, const RandomState& random, int64_t recordedAt,
+                         const std::string& gameVersion) {
+    bytes_.clear();
+    bytes_.append(kMagic, sizeof kMagic);
+    putFixed<uint16_t>(bytes_, kReplayFormatVersion);
+    const std::string version = gameVersion.substr(0, 255);
+    bytes_ += char(uint8_t(version.size()));
+    bytes_ += version;
+    putFixed<int64_t>(bytes_, recordedAt);
+    for (uint64_t w : random) putFixed<uint64_t>(bytes_, w);
+    startFields(state, [this](const auto& field) { putFixed(bytes_, field); });
+    frames_ = 0;
+    quiet_ = 0;
+    lastX_ = state.mouseX;
+    lastY_ = state.mouseY;
+    started_ = true;
+}
+
+void ReplayWriter::flushQuietFrames() {
+    if (quiet_ == 1) {
+        bytes_ += char(QuietFrame);
+    } else if (quiet_ > 1) {
+        bytes_ += char(QuietFrames);
+        putVarint(bytes_, uint64_t(quiet_));
+    }
+    quiet_ = 0;
+}
+
+void ReplayWriter::frame(const WindowEvent& e) {
+    ++frames_;
+    if (e.code == EventNone) {
+        ++quiet_;  // written as a count, or as NoEvent if an answer follows
+        return;
+    }
+    flushQuietFrames();
+    switch (e.code) {
+        case EventCanvas: {
+            uint8_t token = RawCanvas;
+            switch (e.canvasType) {
+                case CanvasMoved: token = Moved; break;
+                case CanvasLeftDown: token = LeftDown; break;
+                case CanvasKeyDown: token = KeyDown; break;
+                case CanvasLeftUp: token = LeftUp; break;
+                case CanvasOther: token = OtherCanvas; break;
+                default: break;
+            }
+            bytes_ += char(token);
+            if (token == RawCanvas) putSigned(bytes_, e.canvasType);
+            putSigned(bytes_, int64_t(uint64_t(e.x) - uint64_t(lastX_)));
+            putSigned(bytes_, int64_t(uint64_t(e.y) - uint64_t(lastY_)));
+            lastX_ = e.x;
+            lastY_ = e.y;
+            if (token == KeyDown || token == RawCanvas) putSigned(bytes_, e.key);
+            break;
+        }
+        case EventMenu:
+            bytes_ += char(Menu);
+            putSigned(bytes_, e.menuId);
+            break;
+        case EventClose: bytes_ += char(Close); break;
+        case EventMinimise: bytes_ += char(Minimise); break;
+        default:
+            bytes_ += char(OtherEvent);
+            putSigned(bytes_, e.code);
+            break;
+    }
+}
+
+void ReplayWriter::answer(const ReplayAnswer& a) {
+    // The first frame is the one the game started in; its dialogs, if any,
+    // came before the start and belong to the game before.
+    if (frames_ == 0) return;
+    if (quiet_ > 0) {
+        // The current frame took no event: it is written out on its own.
+        --quiet_;
+        flushQuietFrames();
+        bytes_ += char(NoEvent);
+    }
+    switch (a.kind) {
+        case ReplayAnswer::Text: {
+            const std::string text = a.text.substr(0, kMaxAnswerBytes);
+            bytes_ += char(TextAnswer);
+            putVarint(bytes_, text.size());
+            bytes_ += text;
+            break;
+        }
+        case ReplayAnswer::YesNo:
+            bytes_ += char(YesNoAnswer);
+            bytes_ += char(a.yes ? 1 : 0);
+            break;
+        case ReplayAnswer::AboutButton:
+            bytes_ += char(ButtonAnswer);
+            bytes_ += char(a.button == AlertSecond ? 2 : 1);
+            break;
+    }
+}
+
+std::string ReplayWriter::finish(ReplayEnd end) {
+    flushQuietFrames();
+    bytes_ += char(End);
+    end.frames = frames_;
+    putVarint(bytes_, uint64_t(end.frames));
+    putSigned(bytes_, end.score);
+    putSigned(bytes_, end.level);
+    putFixed<uint64_t>(bytes_, end.fingerprint);
+    putFixed<uint32_t>(bytes_, crc32(bytes_));
+    started_ = false;
+    return std::move(bytes_);
+}
+
+// ---- reading a replay ----
+
+uint32_t replayChecksum(std::string_view bytes) { return crc32(bytes); }
+
+std::variant<Replay, ReplayError> parseReplay(std::string_view bytes) {
+    if (bytes.empty()) return ReplayError{"the file is empty"};
+    if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
+        return ReplayError{"it is not a ZARVEX replay"};
+    Replay replay;
+    Reader r{bytes, sizeof kMagic};
+    if (!r.fixed(replay.formatVersion)) return ReplayError{"the file is cut short"};
+    if (replay.formatVersion > kReplayFormatVersion)
+        return ReplayError{"it was recorded by a newer version of ZARVEX (replay format " +
+                           std::to_string(replay.formatVersion) + ")"};
+    if (replay.formatVersion == 0) return ReplayError{"it is not a ZARVEX replay"};
+    // The checksum first: a damaged file is told as such, whatever broke.
+    if (bytes.size() < sizeof kMagic + 4) return ReplayError{"the file is cut short"};
+    uint32_t stored = 0;
+    std::memcpy(&stored, bytes.data() + bytes.size() - 4, 4);
+    if (crc32(bytes.substr(0, bytes.size() - 4)) != stored) return ReplayError{"the file is damaged"};
+    const std::string_view content = bytes.substr(0, bytes.size() - 4);
+    r.bytes = content;
+
+    uint8_t versionLength = 0;
+    if (!r.byte(versionLength) || r.bytes.size() - r.pos < versionLength) return ReplayError{"the file is damaged"};
+    replay.gameVersion.assign(content.data() + r.pos, versionLength);
+    r.pos += versionLength;
+    bool ok = r.fixed(replay.recordedAt);
+    for (uint64_t& w : replay.random) ok = ok && r.fixed(w);
+    setInitialValues(replay.start);
+    startFields(replay.start, [&](auto& field) { ok = ok && r.fixed(field); });
+    if (!ok) return ReplayError{"the file is damaged"};
+    if (replay.start.difficulty < 0 || replay.start.difficulty > 2 || replay.random == RandomState{})
+        return ReplayError{"the file is damaged"};
+
+    // Every frame is read once now, so that playing it can never fail.
+    const std::size_t bodyStart = r.pos;
+    int64_t quiet = 0, x = replay.start.mouseX, y = replay.start.mouseY, frames = 0;
+    ReplayFrame frame;
+    for (;;) {
+        bool ended = false;
+        if (const char* error = readFrame(r, quiet, x, y, frame, ended)) return ReplayError{std::string("the file is damaged: ") + error};
+        if (ended) break;
+        if (++frames > kMaxReplayFrames) return ReplayError{"the file is damaged: it is longer than any game"};
+    }
+    replay.body.assign(content.data() + bodyStart, r.pos - bodyStart);
+    uint64_t endFrames = 0;
+    if (!r.varint(endFrames) || !r.signedVarint(replay.end.score) || !r.signedVarint(replay.end.level) ||
+        !r.fixed(replay.end.fingerprint) || r.pos != content.size())
+        return ReplayError{"the file is damaged"};
+    if (int64_t(endFrames) != frames) return ReplayError{"the file is damaged: its frames do not add up"};
+    replay.end.frames = frames;
+    return replay;
+}
+
+ReplayFrames::ReplayFrames(const Replay& replay)
+    : body_(replay.body), lastX_(replay.start.mouseX), lastY_(replay.start.mouseY) {}
+
+bool ReplayFrames::next(ReplayFrame& frame) {
+    Reader r{body_, pos_};
+    bool ended = false;
+    // The body was read whole when the replay was parsed: no errors here.
+    if (readFrame(r, quiet_, lastX_, lastY_, frame, ended) != nullptr || ended) return false;
+    pos_ = r.pos;
+    ++played_;
+    return true;
+}
