@@ -73,7 +73,6 @@ private:
     void paintSpan(int y, __int128 x0, __int128 x1);
     void paintPixel(int x, int y);
     bool setPen(Colour colour);
-    const std::vector<int64_t>& circleTable(int64_t r);
 
     TextRenderer& text_;
     FramePresenter* presenter_;
@@ -91,6 +90,5 @@ private:
     bool penBlend_ = false;
     uint32_t penPixel_ = 0xff000000u;
     raster::Blend pen_;
-    // The row half-widths of every circle radius drawn so far, by radius.
-    std::vector<std::vector<int64_t>> circleTables_;
+    std::vector<int64_t> halfWidths_;
 };

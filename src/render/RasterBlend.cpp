@@ -1,16 +1,11 @@
 #include "render/RasterBlend.h"
 
-#include <algorithm>
-
 #if defined(__x86_64__) || defined(__i386__)
 #define ZARVEX_X86 1
 #include <immintrin.h>
 #endif
 
 namespace raster {
-
-// The compiler turns this into wide vector stores on its own.
-void fillRow(uint32_t* p, size_t n, uint32_t px) { std::fill_n(p, n, px); }
 
 void blendRowScalar(uint32_t* p, size_t n, const Blend& b) {
     for (size_t i = 0; i < n; ++i) p[i] = b.apply(p[i]);
@@ -95,6 +90,31 @@ __attribute__((target("avx2"))) void blendAvx2(uint32_t* p, size_t n, const Blen
     _mm256_zeroupper();
 }
 
+void fillSse2(uint32_t* p, size_t n, uint32_t px) {
+    if (n < 4) {
+        for (size_t i = 0; i < n; ++i) p[i] = px;
+        return;
+    }
+    const __m128i v = _mm_set1_epi32(static_cast<int>(px));
+    for (size_t i = 0; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 4), v);
+}
+
+// n >= 8.
+__attribute__((target("avx2"))) void fillAvx2(uint32_t* p, size_t n, uint32_t px) {
+    const __m256i v = _mm256_set1_epi32(static_cast<int>(px));
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), v);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i + 8), v);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i + 16), v);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i + 24), v);
+    }
+    for (; i + 8 <= n; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), v);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + n - 8), v);
+    _mm256_zeroupper();
+}
+
 }  // namespace
 
 bool blendRowSse2(uint32_t* p, size_t n, const Blend& b) {
@@ -118,11 +138,21 @@ void blendRow(uint32_t* p, size_t n, const Blend& b) {
         blendSse2(p, n, b);
 }
 
+void fillRow(uint32_t* p, size_t n, uint32_t px) {
+    if (n >= 8 && haveAvx2())
+        fillAvx2(p, n, px);
+    else
+        fillSse2(p, n, px);
+}
+
 #else
 
 bool blendRowSse2(uint32_t*, size_t, const Blend&) { return false; }
 bool blendRowAvx2(uint32_t*, size_t, const Blend&) { return false; }
 void blendRow(uint32_t* p, size_t n, const Blend& b) { blendRowScalar(p, n, b); }
+void fillRow(uint32_t* p, size_t n, uint32_t px) {
+    for (size_t i = 0; i < n; ++i) p[i] = px;
+}
 
 #endif
 

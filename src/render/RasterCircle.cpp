@@ -8,6 +8,48 @@ namespace raster {
 
 using u128 = unsigned __int128;
 
+void midpointHalfWidths(int64_t r, std::vector<int64_t>& out) {
+    out.assign(static_cast<size_t>(r) + 2, -1);
+    if (r < 0) return;
+    // The ellipse algorithm with rx = ry = r; decision variables are scaled
+    // by 4 so that the quarter of the classic start value stays an integer.
+    // For r <= 4096 every term stays below 2^51.
+    const int64_t a2 = r * r;  // rx^2
+    const int64_t b2 = r * r;  // ry^2
+    int64_t x = 0;
+    int64_t y = r;
+    int64_t dx = 0;           // 2 ry^2 x
+    int64_t dy = 2 * a2 * y;  // 2 rx^2 y
+    // Region 1: the slope is shallower than 45 degrees; x advances every step.
+    int64_t d1 = 4 * b2 - 4 * a2 * r + a2;
+    while (dx < dy) {
+        out[static_cast<size_t>(y)] = x;
+        ++x;
+        dx += 2 * b2;
+        if (d1 < 0) {
+            d1 += 4 * (dx + b2);
+        } else {
+            --y;
+            dy -= 2 * a2;
+            d1 += 4 * (dx - dy + b2);
+        }
+    }
+    // Region 2: steeper than 45 degrees; y falls every step.
+    int64_t d2 = b2 * (2 * x + 1) * (2 * x + 1) + 4 * a2 * (y - 1) * (y - 1) - 4 * a2 * b2;
+    while (y >= 0) {
+        out[static_cast<size_t>(y)] = std::max(out[static_cast<size_t>(y)], x);
+        --y;
+        dy -= 2 * a2;
+        if (d2 > 0) {
+            d2 += 4 * (a2 - dy);
+        } else {
+            ++x;
+            dx += 2 * b2;
+            d2 += 4 * (dx - dy + a2);
+        }
+    }
+}
+
 uint64_t isqrt(u128 n) {
     if (n < (u128(1) << 52)) {
         const uint64_t m = static_cast<uint64_t>(n);

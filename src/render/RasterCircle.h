@@ -6,8 +6,17 @@
 // same algorithm covers, in that row, the columns whose distance from the
 // centre column lies in outlineInner(k) .. halfWidth(k).
 #include <cstdint>
+#include <vector>
 
 namespace raster {
+
+// Radii up to this run the algorithm itself, point by point; larger ones use
+// CircleRows, which gives any single row directly.
+inline constexpr int64_t kIterativeRadius = 4096;
+
+// Runs the algorithm for 0 <= r <= kIterativeRadius and stores the
+// half-width of every row: out[k] for k = 0 .. r, and out[r + 1] = -1.
+void midpointHalfWidths(int64_t r, std::vector<int64_t>& out);
 
 // The first column (distance from the centre column) of the outline in a row
 // whose half-width is `width` when the row one step further from the centre
@@ -17,9 +26,8 @@ inline int64_t outlineInner(int64_t width, int64_t outer) {
     return outer < width ? outer + 1 : width;  // outer + 1 cannot overflow here
 }
 
-// The half-widths for any radius 0 .. INT64_MAX, each row on its own,
-// without walking the circle, from the conditions the algorithm's decisions
-// test:
+// The same half-widths for any radius 0 .. INT64_MAX without walking the
+// circle, from the conditions the algorithm's decisions test:
 // - rows above the hand-over point (region 1, where the algorithm steps x and
 //   tests the midpoint (x + 1, y - 1/2)) end at the largest x with
 //   x^2 + (k - 1/2)^2 < r^2;
