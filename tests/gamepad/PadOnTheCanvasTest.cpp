@@ -126,8 +126,7 @@ TEST_F(PadOnTheCanvas, EachButtonMakesItsEventAtTheCrosshairOncePerPress) {
     pad->release(SDL_CONTROLLER_BUTTON_A);
     EXPECT_TRUE(frames(2).empty());
 
-    // The right trigger fires past half way, once per pull; the left one
-    // does nothing.
+    // The right trigger fires past half way, once per pull.
     pad->trigger(10000);
     EXPECT_TRUE(frames(2).empty());
     pad->trigger(20000);
