@@ -59,14 +59,17 @@ TEST(E2EController, StartsAGameAimsAndFiresFromTheNearestCity) {
         EXPECT_EQ(gs.intermission, 1);
         ASSERT_TRUE(press(SDL_CONTROLLER_BUTTON_START, [&] { return gs.intermission == 0; }));
 
-        // Aim right of the third city (x = 546) and up into the sky.
-        pad.stick(32767, -32768);
-        ASSERT_TRUE(framesUntil([&] { return gs.mouseX >= 600; }));
+        // The crosshair starts in the middle of the sky; aim up and left,
+        // to the right of the third city (x = 546).
+        EXPECT_EQ(gs.mouseX, 640);
+        EXPECT_EQ(gs.mouseY, 384);
+        pad.stick(-32768, -32768);
+        ASSERT_TRUE(framesUntil([&] { return gs.mouseX <= 600; }));
         pad.stick(0, 0);
         runFrame(game, surface);
         const int64_t x = gs.mouseX, y = gs.mouseY;
-        EXPECT_LT(x, 637);  // nearer to 546 than to 728
-        EXPECT_LT(y, 400);
+        EXPECT_GT(x, 546 - 91);  // nearer to 546 than to 364
+        EXPECT_LT(y, 384);
 
         ASSERT_TRUE(press(SDL_CONTROLLER_BUTTON_A, [&] { return !gs.interceptors.empty(); }));
         ASSERT_EQ(gs.interceptors.size(), 1u);

@@ -147,7 +147,9 @@ private:
 
     ControllerSource* controllers_ = nullptr;
     ControllerAim aim_;
-    CanvasPoint pointer_;
+    // Until the mouse or the keyboard tells where the pointer is, a
+    // controller aims from the middle of the sky, not from its corner.
+    CanvasPoint pointer_{640, 384, true};
     // Whether the controllers moved the pointer last; the mouse takes it
     // back when it moves or presses.
     bool padAims_ = false;
