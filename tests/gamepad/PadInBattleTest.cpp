@@ -20,7 +20,8 @@
 namespace {
 class PadInBattle : public ::testing::Test {
 protected:
-    PadInBattle() : random(7), game((qtTestApp(), platform), sound, random), surface(platform.textRenderer(), &platform) {}
+    PadInBattle()
+        : random(7), game((qtTestApp(), platform), sound, random), surface(platform.textRenderer(), &platform) {}
 
     void SetUp() override {
         if (!pads.ready()) GTEST_SKIP() << "SDL's game-controller subsystem does not start here";
