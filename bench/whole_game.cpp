@@ -1,10 +1,10 @@
 // The whole game's figures, with the real Qt window and canvas and the real
 // sound bank, on the offscreen platform (a 2560 x 1440 screen of our own) or
 // on the X server that DISPLAY names when QT_QPA_PLATFORM=xcb:
-//  - the heaviest frame of the game (event poll, simulation step, drawing
-//    and showing the canvas; the 16 ms sleep is not the game's work), with
-//    the canvas shown at 1280 x 768, in a 1920 x 1080 window and full
-//    screen, and the showing alone at each size,
+//  - the heaviest frame of the game (event and controller poll, simulation
+//    step, drawing and showing the canvas; the 16 ms sleep is not the
+//    game's work), with the canvas shown at 1280 x 768, in a 1920 x 1080
+//    window and full screen, and the showing alone at each size,
 //  - start-up to the first drawn frame, from the moment the process began,
 //  - peak memory after the heaviest frames,
 //  - CPU use while idling on the title screen and while a battle runs at
@@ -40,6 +40,7 @@
 #include "core/Game.h"
 #include "core/Random.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/sdl/Gamepads.h"
 #include "render/DrawSurface.h"
 #include "render/Frame.h"
 
@@ -74,12 +75,15 @@ double peakMegabytes() {
     return double(u.ru_maxrss) / 1024.0;
 }
 
-// The real program's parts, started the way the game starts.
+// The real program's parts, started the way the game starts (with the game
+// controllers read every frame, none plugged in).
 struct RealGame {
     RealGame() : random(12345), game(platform, sound, random), surface(platform.textRenderer(), &platform) {
+        platform.setControllers(&pads);
         startUp(game, surface);
     }
     ~RealGame() { shutDown(game); }
+    Gamepads pads;
     QtPlatform platform;
     SoundBank sound;
     SeededRandom random;

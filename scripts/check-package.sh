@@ -88,6 +88,7 @@ info=$(dpkg-deb --field "$deb")
 field() { sed -n "s/^$1: //p" <<<"$info"; }
 grep -q "libqt6widgets6" <<<"$(field Depends)" || fail "the package does not depend on Qt"
 grep -q "fonts-dejavu-core" <<<"$(field Depends)" || fail "the package does not depend on a font"
+grep -q "libsdl2-2.0-0" <<<"$(field Depends)" || fail "the package does not depend on SDL2 (game controllers)"
 [ "$(field Maintainer)" = "$maintainer" ] || fail "the package's maintainer is not $maintainer"
 [ "$(field Homepage)" = "$homepage" ] || fail "the package's homepage is not $homepage"
 [ "$(field Section)" = games ] || fail "the package is not in section games"

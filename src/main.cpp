@@ -1,5 +1,5 @@
-// ZARVEX: start-up, the frame loop and shut-down over the Qt desktop and the
-// miniaudio sound bank.
+// ZARVEX: start-up, the frame loop and shut-down over the Qt desktop, the
+// miniaudio sound bank and SDL's game controllers.
 //   zarvex                  plays
 //   zarvex --replay FILE    watches a recorded game first, then plays
 //   zarvex --verify FILE    plays a recorded game again without a window,
@@ -17,6 +17,7 @@
 #include "audio/miniaudio/SoundBank.h"
 #include "core/Random.h"
 #include "platform/qt/QtPlatform.h"
+#include "platform/sdl/Gamepads.h"
 
 namespace {
 
@@ -53,7 +54,9 @@ int main(int argc, char** argv) {
                           uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     SeededRandom random(seed);
 
+    Gamepads gamepads;
     QtPlatform platform;
+    platform.setControllers(&gamepads);
     SoundBank sound;
     // View > Mute Sound silences the output itself; the game's sound calls
     // stay the same.

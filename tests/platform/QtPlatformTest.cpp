@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "ModalGuard.h"
 #include "QtTestApp.h"
 #include "platform/SystemInfo.h"
 #include "platform/qt/QtPlatform.h"
@@ -395,15 +396,10 @@ ShownBox answerBox(const std::function<void()>& open, const std::function<void(Q
         }
         close(box, ok);
     });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) box->close();
-    });
-    guard.start(5000);
+    const ModalGuard guard;
     open();
     EXPECT_TRUE(answered) << "no modal box came up";
-    EXPECT_TRUE(guard.isActive()) << "the box did not close when answered";
+    EXPECT_FALSE(guard.fired()) << "the box did not close when answered";
     return seen;
 }
 

@@ -110,6 +110,23 @@ TEST(Structure, TheGamesRulesIncludeNoToolkitSoundOrControllerLibrary) {
     }
 }
 
+// The desktop (Qt) and the game controllers (SDL) know each other only
+// through the platform folder's own interface: either can be replaced, and
+// neither library's headers leak into the other.
+TEST(Structure, TheDesktopAndTheControllersMeetOnlyThroughThePlatformFolder) {
+    const std::regex qt(R"(^(Q[A-Za-z]*|Qt[A-Za-z]*/.*)$)"), sdl(R"(^(SDL.*|SDL2/.*)$)");
+    for (const Source& s : sources()) {
+        const std::string folder = folderOf(s.relative);
+        if (folder != "platform/qt" && folder != "platform/sdl") continue;
+        const std::string other = folder == "platform/qt" ? "platform/sdl" : "platform/qt";
+        for (const std::string& inc : s.quoted)
+            EXPECT_NE(includedFolder(inc), other) << s.relative << " includes " << inc;
+        const std::regex& foreign = folder == "platform/qt" ? sdl : qt;
+        for (const std::string& inc : s.angled)
+            EXPECT_FALSE(std::regex_match(inc, foreign)) << s.relative << " includes <" << inc << ">";
+    }
+}
+
 TEST(Structure, NoFoldersIncludeEachOtherInACircle) {
     const auto graph = folderGraph();
     std::map<std::string, int> state;  // 0 new, 1 on the path, 2 done

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <chrono>
@@ -127,14 +128,16 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override {
         const bool left = e->button() == Qt::LeftButton;
-        platform_.enqueue(event(left ? CanvasLeftDown : CanvasOther, e->position()));
+        platform_.enqueueMouse(event(left ? CanvasLeftDown : CanvasOther, e->position()), e->globalPosition(), true);
     }
-    void mouseReleaseEvent(QMouseEvent* e) override { platform_.enqueue(event(CanvasLeftUp, e->position())); }
-    void mouseMoveEvent(QMouseEvent* e) override { platform_.enqueue(event(CanvasMoved, e->position())); }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        platform_.enqueueMouse(event(CanvasLeftUp, e->position()), e->globalPosition(), false);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        platform_.enqueueMouse(event(CanvasMoved, e->position()), e->globalPosition(), false);
+    }
     void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e); }
-    void keyReleaseEvent(QKeyEvent*) override {
-        platform_.enqueue(event(CanvasOther, mapFromGlobal(QCursor::pos().toPointF())));
-    }
+    void keyReleaseEvent(QKeyEvent*) override { platform_.enqueueKeyRelease(); }
 
 private:
     // A quarter of the canvas: smaller than this nothing can be aimed at.
@@ -183,13 +186,88 @@ private:
     QtPlatform& platform_;
 };
 
+void QtPlatform::enqueue(const WindowEvent& e) {
+    if (e.code == EventCanvas) pointer_ = {e.x, e.y, true};
+    queue_.push(e);
+}
+
+WindowEvent QtPlatform::keyboardEvent(CanvasEventType type) const {
+    // After a controller has aimed, keys act at its crosshair: the hidden
+    // system pointer stayed where the mouse left it.
+    if (padAims_) return canvasEventAt(type, pointer_);
+    // A key press counts wherever the pointer is.
+    return canvas_->event(type, canvas_->mapFromGlobal(QCursor::pos().toPointF()));
+}
+
 void QtPlatform::enqueueKey(QKeyEvent* e) {
     if (!canvas_) return;
-    // A key press counts wherever the pointer is.
-    WindowEvent ev = canvas_->event(CanvasKeyDown, canvas_->mapFromGlobal(QCursor::pos().toPointF()));
+    WindowEvent ev = keyboardEvent(CanvasKeyDown);
     ev.key = gameKeyValue(e->key(), e->text());
     enqueue(ev);
 }
+
+void QtPlatform::enqueueKeyRelease() {
+    if (canvas_) enqueue(keyboardEvent(CanvasOther));
+}
+
+void QtPlatform::enqueueMouse(const WindowEvent& e, QPointF global, bool press) {
+    // Whichever moved last sets the pointer. The mouse takes it back from
+    // the controllers when it moves or presses a button, not when the
+    // window system only repeats where it stands (as it may when a box
+    // closes over it).
+    const bool moved = !lastMouse_ || *lastMouse_ != global;
+    lastMouse_ = global;
+    if (padAims_ && !press && !moved) return;
+    padAims_ = false;
+    enqueue(e);
+}
+
+void QtPlatform::pollControllers() {
+    if (!controllers_) return;
+    const PadReport report = controllers_->poll();
+    // Like the keyboard, the controllers steer the game only while it is
+    // the active application; read anyway, so that controllers plugged in
+    // or pulled out meanwhile are taken in and old presses do not wait.
+    if (!canvas_ || QGuiApplication::applicationState() != Qt::ApplicationActive) return;
+    const CanvasPoint to = aim_.move(pointer_, report.motion);
+    if (to.x != pointer_.x || to.y != pointer_.y) {
+        padAims_ = true;
+        enqueue(canvasEventAt(CanvasMoved, to));
+    }
+    for (const PadButton button : report.pressed)
+        if (const auto e = gameEventOf(button, pointer_)) enqueue(*e);
+}
+
+// While a modal box is open the frame loop stands still, and the box reads
+// the controllers itself, once a frame: South answers it as `accept` does,
+// East as `cancel`. Everything else they do meanwhile is let go, so the
+// crosshair does not jump when the box closes; controllers plugged in or
+// pulled out meanwhile are taken in.
+class QtPlatform::PadAnswers {
+public:
+    PadAnswers(ControllerSource* source, std::function<void()> accept, std::function<void()> cancel)
+        : accept_(std::move(accept)), cancel_(std::move(cancel)) {
+        if (!source) return;
+        timer_.setInterval(kPollMs);
+        QObject::connect(&timer_, &QTimer::timeout, [this, source] {
+            const PadReport report = source->poll();
+            if (answered_ || QGuiApplication::applicationState() != Qt::ApplicationActive) return;
+            for (const PadButton button : report.pressed) {
+                if (button != PadButton::South && button != PadButton::East) continue;
+                answered_ = true;
+                (button == PadButton::South ? accept_ : cancel_)();
+                return;
+            }
+        });
+        timer_.start();
+    }
+
+private:
+    static constexpr int kPollMs = 16;
+    std::function<void()> accept_, cancel_;
+    QTimer timer_;
+    bool answered_ = false;
+};
 
 QtPlatform::QtPlatform() = default;
 
@@ -392,6 +470,7 @@ WindowEvent QtPlatform::pollEvent() {
         if (fitFramesLeft_ > 0) --fitFramesLeft_;
         if (restoreFramesLeft_ > 0) --restoreFramesLeft_;
     }
+    pollControllers();
     return queue_.pop();
 }
 
@@ -443,6 +522,11 @@ void QtPlatform::messageBox(const std::string& title, const std::string& text) {
     // thousands of entries) scrolls in a box that fits it instead; the
     // frame of the game's window stands for the frame the box will get.
     QScreen* screen = window_ && window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    // A box with one button: South and East both close it, as OK does.
+    const auto close = [] {
+        if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) open->accept();
+    };
+    PadAnswers answers(controllers_, close, close);
     if (!screen || fitsIn(box.sizeHint(), frameMargins(), screen->availableGeometry()))
         box.exec();
     else
@@ -454,6 +538,9 @@ bool QtPlatform::yesNoBox(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::Question, qs(title), dialogText(text), QMessageBox::Yes | QMessageBox::No,
                     window_.get());
     box.setDefaultButton(QMessageBox::No);
+    PadAnswers answers(
+        controllers_, [&box] { box.button(QMessageBox::Yes)->click(); },
+        [&box] { box.button(QMessageBox::No)->click(); });
     const bool yes = box.exec() == QMessageBox::Yes;
     activateApp();
     return yes;
@@ -461,9 +548,16 @@ bool QtPlatform::yesNoBox(const std::string& title, const std::string& text) {
 
 std::string QtPlatform::textInputBox(const std::string& title, const std::string& message,
                                      const std::string& initial) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(window_.get(), qs(title), dialogText(message), QLineEdit::Normal, qs(initial), &ok);
+    QInputDialog box(window_.get());
+    box.setWindowTitle(qs(title));
+    box.setLabelText(dialogText(message));
+    box.setTextValue(qs(initial));
+    box.setTextEchoMode(QLineEdit::Normal);
+    // South takes the name as it stands: the suggested one, unless the
+    // player typed another.
+    PadAnswers answers(controllers_, [&box] { box.accept(); }, [&box] { box.reject(); });
+    const bool ok = box.exec() == QDialog::Accepted;
+    const QString answer = box.textValue();
     activateApp();
     return ok ? answer.toStdString() : std::string();
 }
@@ -478,6 +572,8 @@ AlertButton QtPlatform::aboutAlert(const std::string& message, const std::string
     QPushButton* second = box.addButton(qs(secondButton), QMessageBox::ActionRole);
     box.setDefaultButton(first);
     box.setEscapeButton(first);
+    // East closes the box as Escape does, with the first button.
+    PadAnswers answers(controllers_, [first] { first->click(); }, [first] { first->click(); });
     box.exec();
     return box.clickedButton() == second ? AlertSecond : AlertFirst;
 }

@@ -6,9 +6,11 @@
 // menu of the platform's own holds Full Screen and Mute Sound, which are
 // remembered between runs. Qt's events are collected into the game's own
 // queue, from which the frame loop takes one per frame; pointer positions
-// are mapped back into canvas pixels.
+// are mapped back into canvas pixels. Game controllers, when given, are read
+// once per frame and make the same events (see platform/Controllers.h).
 #include <QLocale>
 #include <QMargins>
+#include <QPointF>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -16,6 +18,7 @@
 
 #include "core/Platform.h"
 #include "platform/CanvasFit.h"
+#include "platform/Controllers.h"
 #include "platform/EventQueue.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "platform/qt/ViewSettings.h"
@@ -25,7 +28,6 @@ class QWidget;
 class QMainWindow;
 class QUrl;
 class QKeyEvent;
-class QPointF;
 
 class QtPlatform final : public Platform, public FramePresenter {
 public:
@@ -76,6 +78,14 @@ public:
     void setFullScreen(bool on);
     void setMuted(bool on);
 
+    // The game controllers, read at every event poll and, while a modal box
+    // is open, on a timer of their own; none by default. The source must
+    // outlive the platform, or be taken away first with nullptr.
+    void setControllers(ControllerSource* source) { controllers_ = source; }
+    // The pointer as the game gets it, in canvas pixels: where the last
+    // canvas event put it, from the mouse, the keyboard or a controller.
+    CanvasPoint pointer() const { return pointer_; }
+
     // For tests: the locale used instead of the system's, and what opens a
     // web address instead of the desktop's browser.
     void setLocaleForTesting(const QLocale& locale) { locale_ = locale; }
@@ -92,13 +102,23 @@ public:
     QPointF widgetPointOf(int64_t x, int64_t y) const;
     // Called by the window and canvas for every event they turn into one of
     // the game's.
-    void enqueue(const WindowEvent& e) { queue_.push(e); }
+    void enqueue(const WindowEvent& e);
     void enqueueKey(QKeyEvent* e);
+    void enqueueKeyRelease();
+    // A mouse event of the canvas; `global` is where the mouse is on the
+    // screen.
+    void enqueueMouse(const WindowEvent& e, QPointF global, bool press);
     const Canvas* shownCanvas() const { return shown_; }
 
 private:
     class Window;
     class CanvasView;
+    class PadAnswers;
+
+    // A key event where the keyboard's events happen.
+    WindowEvent keyboardEvent(CanvasEventType type) const;
+    // Turns what the controllers did since the last poll into game events.
+    void pollControllers();
 
     // Sizes the window to the largest that fits its screen and centres it.
     void fitWindowToScreen();
@@ -124,6 +144,16 @@ private:
     int restoreFramesLeft_ = 0;
     QMargins fittedFrame_;
     bool wasMaximised_ = false;
+
+    ControllerSource* controllers_ = nullptr;
+    ControllerAim aim_;
+    // Until the mouse or the keyboard tells where the pointer is, a
+    // controller aims from the middle of the sky, not from its corner.
+    CanvasPoint pointer_{640, 384, true};
+    // Whether the controllers moved the pointer last; the mouse takes it
+    // back when it moves or presses.
+    bool padAims_ = false;
+    std::optional<QPointF> lastMouse_;  // on the screen
 };
 
 // The game's key value for a Qt key press: the character the key produces,
