@@ -8,34 +8,13 @@
 #include <string>
 
 #include "Defender.h"
-#include "ScriptedPlatform.h"
-#include "SoundRecorder.h"
-#include "app/App.h"
-#include "app/Recorder.h"
+#include "RecordedWorld.h"
 #include "app/Replayer.h"
 
 namespace {
 
-struct Recorded {
-    explicit Recorded(uint64_t seed) : random(seed), recording(platform), game(recording, sound, random), recorder(game) {
-        recording.setRecorder(&recorder);
-        setInitialValues(game.state);
-        game.state.highScorePath = "/nonexistent-zarvex-bench/zvx_highscores.dat";
-    }
-    void step() {
-        playFrame(game, recording.pollEvent());
-        platform.now += kFrameSleepMs;
-    }
-    ScriptedPlatform platform;
-    SoundRecorder sound;
-    SeededRandom random;
-    RecordingPlatform recording;
-    Game game;
-    GameRecorder recorder;
-};
-
 void BM_RecordOneFrame(benchmark::State& state) {
-    Recorded r(1);
+    RecordedWorld r(1, false);
     r.platform.queueMenu(MenuNormal);
     r.step();  // a game on: the recorder writes
     WindowEvent move;
@@ -57,7 +36,7 @@ BENCHMARK(BM_RecordOneFrame);
 
 // The defender's game of 100 waves, recorded once.
 std::string hundredWaveReplay() {
-    Recorded r(20240602);
+    RecordedWorld r(20240602, false);
     r.platform.queueMenu(MenuHard);
     r.step();
     r.platform.queueKey(KeySpace);

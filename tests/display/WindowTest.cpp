@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "DisplayApp.h"
+#include "EdgeBands.h"
 #include "Scene.h"
 #include "SoundRecorder.h"
 #include "app/App.h"
@@ -28,16 +29,11 @@
 
 namespace {
 
-constexpr QRgb kTop = qRgb(255, 0, 0), kBottom = qRgb(0, 255, 0), kLeft = qRgb(0, 0, 255),
-               kRight = qRgb(255, 255, 0), kMiddle = qRgb(90, 90, 90);
+using namespace edges;
 
 void forgetSettings() {
     const QSettings s(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex");
     QFile::remove(s.fileName());
-}
-
-bool near(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 && std::abs(qBlue(a) - qBlue(b)) <= 8;
 }
 
 class WindowTest : public ::testing::Test {
@@ -64,23 +60,11 @@ protected:
         for (int i = 0; i < n; ++i) runFrame(game, surface);
     }
 
-    // A canvas whose edges say which edge they are: 8-pixel bands, red at
-    // the top, green at the bottom, blue on the left, yellow on the right.
-    void drawEdges() {
-        surface.beginFrame();
-        surface.box(0, 0, 1280, 768, rgb(90, 90, 90));
-        surface.box(0, 0, 1280, 8, rgb(255, 0, 0));
-        surface.box(0, 760, 1280, 8, rgb(0, 255, 0));
-        surface.box(0, 8, 8, 752, rgb(0, 0, 255));
-        surface.box(1272, 8, 8, 752, rgb(255, 255, 0));
-        surface.endFrame();
-    }
-
     // The canvas widget as shown, in device pixels, and where the canvas
     // lies in it: its first and last rows and columns are found there, and
     // black bars around it.
     void expectWholeCanvasShown(const CanvasFit& f) {
-        drawEdges();
+        edges::draw(surface);
         const QImage shown = platform.canvasWidget()->grab().toImage();
         ASSERT_EQ(shown.width(), std::llround(platform.canvasWidget()->width() * shown.devicePixelRatio()));
         const int64_t midX = f.x + f.width / 2, midY = f.y + f.height / 2;

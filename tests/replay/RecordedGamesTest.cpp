@@ -79,10 +79,7 @@ TEST(RecordedGames, DialogsAreAnsweredFromTheRecordingAndADifficultyChangeEndsAG
     // A game from the title, the About box answered with its second button,
     // Clear High Scores answered No, a few clicks, then Easy from the menu:
     // the first game ends there and a second one starts.
-    w.platform.queueKey(KeySpace);
-    w.step();
-    w.platform.queueKey(KeySpace);
-    w.step();
+    w.startPlaying();
     w.platform.aboutAnswers.push_back(AlertSecond);
     w.platform.queueMenu(MenuAbout);  // posts the box's own event for a later frame
     w.steps(3);
@@ -133,10 +130,7 @@ TEST(RecordedGames, TheBestReplayFollowsFirstPlaceAndGoesWithTheHallOfFame) {
     // Each game: SPACE, SPACE, the score set to its value, ESC, and back to
     // the title, where the name box stores the score.
     auto game = [&](int64_t score) {
-        w.platform.queueKey(KeySpace);
-        w.step();
-        w.platform.queueKey(KeySpace);
-        w.step();
+        w.startPlaying();
         w.game.state.score = score;
         w.platform.queueKey(KeyEscape);
         w.step();
@@ -166,10 +160,8 @@ TEST(RecordedGames, TheBestReplayFollowsFirstPlaceAndGoesWithTheHallOfFame) {
 TEST(RecordedGames, AGameEndedByQuittingOrClosingIsRecordedToItsLastFrame) {
     for (WindowEvent end : {WindowEvent{EventMenu, MenuQuit}, WindowEvent{EventClose}}) {
         RecordedWorld w(13);
-        w.platform.queueKey(KeySpace);
-        w.step();
-        w.platform.queueKey(KeySpace);
-        w.steps(90);
+        w.startPlaying();
+        w.steps(89);
         w.platform.queueEvent(end);
         w.step();
         shutDown(w.game);  // the program ends with its game
@@ -181,10 +173,8 @@ TEST(RecordedGames, AGameEndedByQuittingOrClosingIsRecordedToItsLastFrame) {
 
 TEST(RecordedGames, AReplayWhoseEventsDoNotLeadToItsScoreIsToldSo) {
     RecordedWorld w(17);
-    w.platform.queueKey(KeySpace);
-    w.step();
-    w.platform.queueKey(KeySpace);
-    w.steps(30);
+    w.startPlaying();
+    w.steps(29);
     w.platform.queueKey(KeyEscape);
     w.step();
     playToTheTitle(w, 2000);

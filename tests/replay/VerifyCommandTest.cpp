@@ -50,10 +50,8 @@ std::string claiming(const Replay& honest, int64_t score) {
 
 TEST(VerifyCommand, TellsWhetherAReplayHoldsWithoutAWindow) {
     RecordedWorld w(41);
-    w.platform.queueKey(KeySpace);
-    w.step();
-    w.platform.queueKey(KeySpace);
-    w.steps(200);
+    w.startPlaying();
+    w.steps(199);
     w.platform.queueClick(640, 300);
     w.steps(100);
     w.platform.queueKey(KeyEscape);

@@ -14,10 +14,8 @@ namespace {
 // A short recorded game (three clicks, then ESC) now kept as the best one;
 // the world is back on its title screen.
 void recordABestGame(RecordedWorld& w) {
-    w.platform.queueKey(KeySpace);
-    w.step();
-    w.platform.queueKey(KeySpace);
-    w.steps(60);
+    w.startPlaying();
+    w.steps(59);
     for (int64_t x : {200, 640, 1000}) {
         w.platform.queueClick(x, 300);
         w.steps(30);

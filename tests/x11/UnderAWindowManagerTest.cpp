@@ -15,6 +15,7 @@
 #include <chrono>
 #include <thread>
 
+#include "EdgeBands.h"
 #include "SoundRecorder.h"
 #include "app/App.h"
 #include "core/Game.h"
@@ -23,10 +24,6 @@
 #include "render/DrawSurface.h"
 
 namespace {
-
-bool near(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 && std::abs(qBlue(a) - qBlue(b)) <= 8;
-}
 
 class UnderAWindowManager : public ::testing::Test {
 protected:
@@ -53,13 +50,7 @@ protected:
     // Red, green, blue and yellow bands on the top, bottom, left and right
     // edges of the canvas, then the screen as the player sees it.
     void expectEveryEdgeOnTheScreen() {
-        surface.beginFrame();
-        surface.box(0, 0, 1280, 768, rgb(90, 90, 90));
-        surface.box(0, 0, 1280, 8, rgb(255, 0, 0));
-        surface.box(0, 760, 1280, 8, rgb(0, 255, 0));
-        surface.box(0, 8, 8, 752, rgb(0, 0, 255));
-        surface.box(1272, 8, 8, 752, rgb(255, 255, 0));
-        surface.endFrame();
+        edges::draw(surface);
         QApplication::processEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         QApplication::processEvents();
@@ -76,10 +67,10 @@ protected:
             << "canvas at " << x0 << "," << y0 << " - " << x1 << "," << y1 << " on a screen of " << shot.width()
             << "x" << shot.height();
         const int mx = (x0 + x1) / 2, my = (y0 + y1) / 2;
-        EXPECT_TRUE(near(shot.pixel(mx, y0), qRgb(255, 0, 0))) << "the first row is not on the screen";
-        EXPECT_TRUE(near(shot.pixel(mx, y1), qRgb(0, 255, 0))) << "the last row is not on the screen";
-        EXPECT_TRUE(near(shot.pixel(x0, my), qRgb(0, 0, 255))) << "the first column is not on the screen";
-        EXPECT_TRUE(near(shot.pixel(x1, my), qRgb(255, 255, 0))) << "the last column is not on the screen";
+        EXPECT_TRUE(edges::near(shot.pixel(mx, y0), edges::kTop)) << "the first row is not on the screen";
+        EXPECT_TRUE(edges::near(shot.pixel(mx, y1), edges::kBottom)) << "the last row is not on the screen";
+        EXPECT_TRUE(edges::near(shot.pixel(x0, my), edges::kLeft)) << "the first column is not on the screen";
+        EXPECT_TRUE(edges::near(shot.pixel(x1, my), edges::kRight)) << "the last column is not on the screen";
     }
 
     static QApplication* app;
