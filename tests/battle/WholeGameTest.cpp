@@ -168,7 +168,7 @@ void playWholeGame(int64_t difficulty, float speedFactor, uint64_t seed, Outcome
         out.finalScore = st.score;
         noteKinds(st, out);
 
-        // What the drawing counts down every frame.
+        // What the frame's tick counts down every frame.
         st.sites.forEach([](Site& s) {
             if (s.alive != 0 && s.repairTimer > 0) --s.repairTimer;
         });
