@@ -105,7 +105,7 @@ void shutDown(Game& game) {
     // A game still on when the program ends ends with it (unrecorded in the
     // Hall of Fame).
     if (game.state.inGame != 0) noteGameEnding(game);
-    for (int64_t slot = 0; slot < kSoundSlots; ++slot) game.sound.stopSound(SoundId(slot));
+    stopAllSounds(game.sound);
     game.platform.closeWindow();
 }
 

@@ -31,11 +31,7 @@ void GameRecorder::gameStarting(const GameState& state) {
 
 void GameRecorder::gameEnding(const GameState& state) {
     if (!writer_.started()) return;
-    ReplayEnd end;
-    end.score = state.score;
-    end.level = state.level;
-    end.fingerprint = fingerprint(state);
-    finished_ = writer_.finish(end);
+    finished_ = writer_.finish(replayEndOf(state, writer_.frames()));
     endState_ = state;
     justEnded_ = true;
     // Kept at once: the program may end right after. A replay that cannot

@@ -31,10 +31,6 @@ public:
     int64_t soundStatus(SoundId) const override { return SoundStatusEmpty; }
 };
 
-void stopAllSounds(SoundOutput& sound) {
-    for (int64_t slot = 0; slot < kSoundSlots; ++slot) sound.stopSound(SoundId(slot));
-}
-
 }  // namespace
 
 // ---- ReplayPlatform ----
@@ -114,10 +110,7 @@ ReplayedGame::~ReplayedGame() { game_.journal = nullptr; }
 void ReplayedGame::gameEnding(const GameState& state) {
     if (outcome_.ended) return;
     outcome_.ended = true;
-    outcome_.end.frames = platform_.framesPlayed();
-    outcome_.end.score = state.score;
-    outcome_.end.level = state.level;
-    outcome_.end.fingerprint = fingerprint(state);
+    outcome_.end = replayEndOf(state, platform_.framesPlayed());
     outcome_.finalState = state;
 }
 

@@ -55,6 +55,11 @@ public:
     virtual int64_t soundStatus(SoundId slot) const = 0;
 };
 
+// Stops every instance of every slot.
+inline void stopAllSounds(SoundOutput& sound) {
+    for (int64_t slot = 0; slot < kSoundSlots; ++slot) sound.stopSound(SoundId(slot));
+}
+
 // File names of the slots, in slot order.
 inline constexpr const char* kSoundFiles[kSoundSlots] = {
     "title.wav",        "launch_missile.wav", "expl_miss.wav",  "expl_hitcity.wav",

@@ -216,6 +216,15 @@ const char* readFrame(Reader& r, int64_t& quiet, int64_t& x, int64_t& y, ReplayF
 
 }  // namespace
 
+ReplayEnd replayEndOf(const GameState& state, int64_t frames) {
+    ReplayEnd end;
+    end.frames = frames;
+    end.score = state.score;
+    end.level = state.level;
+    end.fingerprint = fingerprint(state);
+    return end;
+}
+
 // ---- ReplayWriter ----
 
 void ReplayWriter::start(const GameState& state, const RandomState& random, int64_t recordedAt,

@@ -46,6 +46,10 @@ struct ReplayEnd {
     uint64_t fingerprint = 0;  // of the state at that moment (core/GameState.h)
 };
 
+// The end of a game left in `state` after `frames` frames: what a replay
+// records, and what playing it again must come to.
+ReplayEnd replayEndOf(const GameState& state, int64_t frames);
+
 // Builds a replay while the game is played.
 class ReplayWriter {
 public:
