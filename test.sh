@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZARVEX_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZARVEX_TESTS=ON -DZARVEX_BENCH=ON -DZARVEX_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 900
 ./scripts/check-package.sh build

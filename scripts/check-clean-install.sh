@@ -39,21 +39,8 @@ chmod 755 "$root"  # the root folder of the root: everyone may enter it
 work=$(mktemp -d)
 xvfb_pid="" wm_pid="" game_pid=""
 
-unmount_root() {
-  local m
-  for m in "$root/dev/pts" "$root/dev" "$root/proc"; do
-    if mountpoint -q "$m" 2>/dev/null; then umount "$m" || umount -l "$m"; fi
-  done
-}
-remove_root() {
-  unmount_root
-  # Never follow a mount that is still there into the host.
-  if findmnt -rno TARGET | grep -q "^$root/"; then
-    echo "clean-install: $root still has mounts; not removed" >&2
-  else
-    rm -rf --one-file-system "$root"
-  fi
-}
+# shellcheck source=scripts/clean-root-lib.sh
+. "$src/scripts/clean-root-lib.sh"
 cleanup() {
   local pid
   for pid in "$game_pid" "$wm_pid" "$xvfb_pid"; do
@@ -81,24 +68,8 @@ packages_in_root() { in_root dpkg-query -W -f '${db:Status-Abbrev} ${Package} ${
 as_player() { chroot --userspec=player:player "$root" "${player_env[@]}" "$@"; }
 
 # --- 1. the clean root ---
-mirror=$("$src/scripts/debian-mirrors.sh" | head -n 1)
-[ -n "$mirror" ] || fail "this machine's apt sources name no Debian mirror"
 say "debootstrap: a minimal Debian 12 root in $root (takes minutes)"
-debootstrap --variant=minbase --include=libasound2 bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
-  { tail -n 20 "$work/debootstrap.log" >&2; fail "debootstrap"; }
-mount -t proc proc "$root/proc"
-mount --bind /dev "$root/dev"
-mount --bind /dev/pts "$root/dev/pts"
-# No services start inside the root.
-printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
-chmod 755 "$root/usr/sbin/policy-rc.d"
-# The archive is trusted inside the root as on this machine (it may be a
-# dated snapshot of Debian's archive).
-eval "$(apt-config shell valid_until Acquire::Check-Valid-Until check_date Acquire::Check-Date)"
-{
-  [ -z "${valid_until:-}" ] || echo "Acquire::Check-Valid-Until \"$valid_until\";"
-  [ -z "${check_date:-}" ] || echo "Acquire::Check-Date \"$check_date\";"
-} >"$root/etc/apt/apt.conf.d/99archive-like-host"
+make_root bookworm libasound2
 in_root apt-get -q update >"$work/update.log" 2>&1 || { tail -n 20 "$work/update.log" >&2; fail "apt-get update in the root"; }
 in_root useradd --create-home --comment "Zed Player" --shell /bin/sh player
 # The player's own set-up: the root has no sound card, so ALSA's default
@@ -163,23 +134,11 @@ say "offscreen: /usr/games/zarvex kept running 6 s and opened $(wc -w <<<"$sound
 [ -n "$fonts" ] || fail "the game opened no font"
 
 # --- 4. a game under Xvfb, driven like a player, ends in the Hall of Fame ---
-display=""
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free X display number"
-# The server listens on Linux's abstract socket too, which the root's
-# programs reach without sharing /tmp.
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.2; done
-DISPLAY=$display openbox >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-sleep 1
+start_x 1280x1024
+display=$DISPLAY
 
 as_player DISPLAY="$display" /usr/games/zarvex >"$work/game.log" 2>&1 &
 game_pid=$!
-export DISPLAY=$display
 wid=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZARVEX v1\.01$' | head -n 1) ||
   fail "no game window appeared"
 press() {

@@ -3,6 +3,7 @@
 // outside the buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "WavTestFiles.h"

@@ -220,6 +220,7 @@ TEST_F(WindowTest, OnAHighDensityScreenTheCanvasFillsItsDevicePixels) {
     QMainWindow* w = platform.window();
     w->windowHandle()->setScreen(retina);
     w->move(retina->geometry().topLeft() + QPoint(20, 20));
+    frames(2);  // the window settles on its new screen first
     resizeCanvasTo(1000, 600);
     EXPECT_EQ(platform.canvasWidget()->devicePixelRatioF(), 2.0);
     const CanvasFit f = platform.canvasFit();
