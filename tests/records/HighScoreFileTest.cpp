@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -80,6 +81,36 @@ void giveToUser(const fs::path& p) {
     }
 }
 
+// Runs `work` in a child process that is killed (SIGKILL) right after its
+// `n`-th system call returns; a kill between two calls is a kill at any
+// moment as far as the file is concerned. The child first becomes the user
+// nobody when the tests run as root, since file modes do not bind root.
+// Returns false when it was killed, true when it finished first.
+bool finishesBeforeKill(int n, const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            _exit(3);
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);  // stopped at the start
+    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    int stops = 0;  // each call stops on its way in and on its way out
+    for (;;) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, nullptr);
+        if (::waitpid(child, &status, 0) != child || WIFEXITED(status) || WIFSIGNALED(status)) return true;
+        if (WSTOPSIG(status) == (SIGTRAP | 0x80) && ++stops == 2 * n) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return false;
+        }
+    }
+}
+
 pid_t deadProcessId() {
     const pid_t pid = ::fork();
     if (pid == 0) _exit(0);
@@ -115,7 +146,8 @@ TEST_F(HighScoreFile, SavesGoThroughLinksWhichStayLinks) {
 
     const HighScoreFileResult saved = replaceHighScoreFile(link, kNew);
     EXPECT_TRUE(saved.ok);
-    EXPECT_EQ(saved.path, target.string());
+    EXPECT_EQ(saved.path, link.string());  // the name the player knows
+    EXPECT_EQ(saved.target, target.string());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(get(target), kNew);
     EXPECT_EQ(readHighScoreFile(link), kNew);
@@ -192,9 +224,19 @@ TEST_F(HighScoreFile, UnwritablePlacesFallBackInPlaceOrSayWhy) {
         f.expect(!locked && locked.reason == "Permission denied", "read-only file: " + locked.reason);
         f.expect(get(rw / "locked.dat") == kOld, "read-only file was changed");
 
-        const HighScoreFileResult none = replaceHighScoreFile(ro / "empty" / "hs.dat", kNew);
-        f.expect(!none && none.error == EACCES && none.path == (ro / "empty" / "hs.dat").string(),
-                 "unwritable folder: " + none.path + ": " + none.reason);
+        // No file to rewrite: the folder is what stands in the way, and the
+        // reason says which, also for a folder that could not be made.
+        const struct {
+            fs::path path;
+            std::string reason;
+        } folders[] = {{ro / "empty" / "hs.dat", "the folder " + (ro / "empty").string() + " may not be written"},
+                       {ro / "gone" / "hs.dat",
+                        "the folder " + (ro / "gone").string() + " is missing and " + ro.string() + " may not be written"}};
+        for (const auto& c : folders) {
+            const HighScoreFileResult none = replaceHighScoreFile(c.path, kNew);
+            f.expect(!none && none.path == c.path.string() && none.reason == c.reason,
+                     "unwritable folder: " + none.path + ": " + none.reason);
+        }
         return f.text;
     });
     if (found == "SKIP") GTEST_SKIP() << "the user nobody cannot reach " << dir << " to run the check as non-root";
@@ -203,6 +245,57 @@ TEST_F(HighScoreFile, UnwritablePlacesFallBackInPlaceOrSayWhy) {
     EXPECT_EQ(namesIn(ro), (std::set<std::string>{"clear.dat", "empty", "hs.dat"}));
     EXPECT_EQ(namesIn(ro / "empty").size(), 0u);
     EXPECT_EQ(namesIn(rw), (std::set<std::string>{"locked.dat"}));
+}
+
+// Where the folder takes no new file, the table is rewritten in place. Killed
+// after any system call of the save, the file reads as the old table or the
+// new one, never as blank or broken entries, whether the new table is
+// shorter, longer or empty (a clear).
+TEST_F(HighScoreFile, KilledInPlaceSavesLeaveTheOldTableOrTheNew) {
+    const fs::path ro = dir / "ro";
+    fs::create_directories(ro);
+    const fs::path path = ro / "zvx_highscores.dat";
+    std::vector<ScoreEntry> ten;
+    for (int i = 0; i < 10; ++i) ten.push_back({"PLAYER NUMBER " + std::to_string(i), 1000 - i});
+    const std::vector<ScoreEntry> two{{"ACE", 700}, {"BOB", 90}};
+    const struct {
+        std::vector<ScoreEntry> before, after;
+    } cases[] = {{ten, two}, {two, ten}, {ten, {}}};
+    const auto readBack = [&] {
+        std::vector<std::pair<std::string, int64_t>> out;
+        for (const ScoreEntry& e : parseHighScores(readHighScoreFile(path))) out.emplace_back(e.name, e.score);
+        return out;
+    };
+    for (const auto& c : cases) {
+        const std::string oldBytes = serializeHighScores(c.before), newBytes = serializeHighScores(c.after);
+        const auto pairsOf = [](const std::vector<ScoreEntry>& v) {
+            std::vector<std::pair<std::string, int64_t>> out;
+            for (const ScoreEntry& e : v) out.emplace_back(e.name, e.score);
+            return out;
+        };
+        int kills = 0;
+        for (int n = 1;; ++n) {
+            fs::permissions(ro, fs::perms::owner_all);
+            put(path, oldBytes);
+            giveToUser(path);
+            fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+            const bool finished = finishesBeforeKill(n, [&] {
+                _exit(c.after.empty() ? deleteHighScoreFile(path).ok : replaceHighScoreFile(path, newBytes).ok ? 0 : 1);
+            });
+            const auto now = readBack();
+            ASSERT_TRUE(now == pairsOf(c.before) || now == pairsOf(c.after))
+                << "after system call " << n << ": " << now.size() << " entries";
+            if (finished) {
+                EXPECT_EQ(get(path), newBytes);
+                break;
+            }
+            ++kills;
+            ASSERT_LT(n, 1000);
+        }
+        EXPECT_GT(kills, 5);
+        EXPECT_EQ(namesIn(ro), (std::set<std::string>{"zvx_highscores.dat"}));  // saved in place
+    }
 }
 
 TEST_F(HighScoreFile, StaleTemporaryFilesGoOthersStay) {
