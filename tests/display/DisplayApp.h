@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 
 inline QApplication& displayApp() {
@@ -21,7 +20,7 @@ inline QApplication& displayApp() {
                 {"name": "Retina", "x": 1366, "y": 0, "width": 1280, "height": 720, "dpr": 2}]})");
         config.close();
         qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + dir + "/screens.json").toUtf8());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir + "/config");
+        qputenv("XDG_CONFIG_HOME", (dir + "/config").toUtf8());
         static int argc = 1;
         static char name[] = "zarvex-display-test";
         static char* argv[] = {name, nullptr};

@@ -2,6 +2,7 @@
 // become the game's, text metrics, locale grouping and system facts.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -16,11 +17,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -165,16 +166,23 @@ TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing)
         ::testing::ExitedWithCode(0), "");
 }
 
-// The view choices live where Qt keeps the user's settings; without HOME in
-// the account's config folder, never under the root folder; with no home
-// folder at all nowhere.
+// The view choices live in zarvex.conf in the XDG config home, whatever the
+// environment: with HOME, without it (the account's home), with a relative
+// XDG_CONFIG_HOME (ignored); with no home folder at all nowhere.
 TEST(QtPlatformViewSettings, KeptInTheConfigFolderAndNowhereWithoutAHome) {
     app();
-    EXPECT_EQ(viewSettingsFile(), QSettings(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex").fileName());
-    {
-        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_CONFIG_HOME", nullptr}};
-        EXPECT_EQ(viewSettingsFile().toStdString(),
-                  std::string(getpwuid(getuid())->pw_dir) + "/.config/zarvex/zarvex.conf");
+    const std::string account = getpwuid(getuid())->pw_dir;
+    const struct {
+        const char* home;
+        const char* config;
+        std::string file;
+    } cases[] = {{"/home/a", "/cfg", "/cfg/zarvex/zarvex.conf"},
+                 {"/home/a", nullptr, "/home/a/.config/zarvex/zarvex.conf"},
+                 {"/home/a", "relative/cfg", "/home/a/.config/zarvex/zarvex.conf"},
+                 {nullptr, nullptr, account + "/.config/zarvex/zarvex.conf"}};
+    for (const auto& c : cases) {
+        ScopedEnvironment env{{"HOME", c.home}, {"XDG_CONFIG_HOME", c.config}};
+        EXPECT_EQ(viewSettingsFile().toStdString(), c.file) << (c.config ? c.config : "unset");
     }
 
     if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
@@ -190,6 +198,52 @@ TEST(QtPlatformViewSettings, KeptInTheConfigFolderAndNowhereWithoutAHome) {
             _exit(viewSettingsFile().isEmpty() && !back.fullScreen && !back.muted ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// Only a small regular file is read, at once: a FIFO (which would wait for a
+// writer for ever), a file of 100 MB or a folder in its place means the
+// defaults, and a save replaces what it can. The zarvex.ini of earlier
+// versions is read once and moved to the new name.
+TEST(QtPlatformViewSettings, OnlyASmallRegularFileIsReadAndTheOldNameMoves) {
+    app();
+    std::string config = ::testing::TempDir() + "zarvex-config-XXXXXX";
+    ASSERT_NE(mkdtemp(config.data()), nullptr);
+    ScopedEnvironment env{{"XDG_CONFIG_HOME", config.c_str()}};
+    const std::filesystem::path folder = config + "/zarvex", file = folder / "zarvex.conf";
+    const std::string saying = "[view]\nfullScreen=true\n[sound]\nmuted=true\n";
+    std::filesystem::create_directories(folder);
+    const auto fifo = [&] { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); };
+    const auto huge = [&] {
+        std::ofstream(file) << saying;
+        std::filesystem::resize_file(file, 100u << 20);
+    };
+    const auto folderInPlace = [&] { std::filesystem::create_directory(file); };
+    for (const auto& make : std::vector<std::function<void()>>{fifo, huge, folderInPlace}) {
+        make();
+        alarm(20);  // a read that waits ends the test here
+        const ViewSettings s = loadViewSettings();
+        EXPECT_FALSE(s.fullScreen || s.muted);
+        saveViewSettings({true, false});
+        alarm(0);
+        EXPECT_EQ(loadViewSettings().fullScreen, !std::filesystem::is_directory(file));  // a folder stays
+        std::filesystem::remove_all(file);
+    }
+
+    std::ofstream(folder / "zarvex.ini") << "[sound]\nmuted=true\n\n[view]\nfullScreen=false\n";
+    EXPECT_TRUE(loadViewSettings().muted);
+    EXPECT_FALSE(std::filesystem::exists(folder / "zarvex.ini"));
+    EXPECT_TRUE(loadViewSettings().muted);  // now from zarvex.conf
+
+    // The text: plain true or false only, unknown groups and keys ignored.
+    const ViewSettings odd = parseViewSettings("[view]\nfullScreen = TRUE \r\nmuted=true\n[sound\nmuted=true\n");
+    EXPECT_TRUE(odd.fullScreen);
+    EXPECT_FALSE(odd.muted);
+    for (const ViewSettings v : {ViewSettings{true, false}, ViewSettings{false, true}}) {
+        const ViewSettings back = parseViewSettings(formatViewSettings(v));
+        EXPECT_EQ(back.fullScreen, v.fullScreen);
+        EXPECT_EQ(back.muted, v.muted);
+    }
+    std::filesystem::remove_all(config);
 }
 
 TEST(QtPlatformLocale, GroupsDigitsTheLocalesWay) {
