@@ -322,7 +322,11 @@ constexpr std::size_t kMaxRestoredBytes = 64 * 1024 * 1024;
 
 int rewriteInPlace(const std::string& target, std::string_view bytes) {
     // O_NONBLOCK: a FIFO put in the file's place must not stop the game.
-    FileHandle file{::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)};
+    // Read as well, to keep the old bytes; a file that may only be written
+    // is still rewritten.
+    constexpr int kFlags = O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC;
+    FileHandle file{::open(target.c_str(), O_RDWR | kFlags)};
+    if (file.fd < 0 && errno == EACCES) file.fd = ::open(target.c_str(), O_WRONLY | kFlags);
     if (file.fd < 0) return errno;
     struct stat st {};
     if (::fstat(file.fd, &st) != 0) return errno;
