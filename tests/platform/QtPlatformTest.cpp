@@ -171,18 +171,15 @@ TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing)
 // XDG_CONFIG_HOME (ignored); with no home folder at all nowhere.
 TEST(QtPlatformViewSettings, KeptInTheConfigFolderAndNowhereWithoutAHome) {
     app();
-    const std::string account = getpwuid(getuid())->pw_dir;
-    const struct {
+    struct Case {
         const char* home;
         const char* config;
-        std::string file;
-    } cases[] = {{"/home/a", "/cfg", "/cfg/zarvex/zarvex.conf"},
-                 {"/home/a", nullptr, "/home/a/.config/zarvex/zarvex.conf"},
-                 {"/home/a", "relative/cfg", "/home/a/.config/zarvex/zarvex.conf"},
-                 {nullptr, nullptr, account + "/.config/zarvex/zarvex.conf"}};
-    for (const auto& c : cases) {
+        std::string folder;
+    };
+    for (const Case& c : {Case{"/h", "/cfg", "/cfg"}, Case{"/h", "relative", "/h/.config"},
+                          Case{nullptr, nullptr, std::string(getpwuid(getuid())->pw_dir) + "/.config"}}) {
         ScopedEnvironment env{{"HOME", c.home}, {"XDG_CONFIG_HOME", c.config}};
-        EXPECT_EQ(viewSettingsFile().toStdString(), c.file) << (c.config ? c.config : "unset");
+        EXPECT_EQ(viewSettingsFile().toStdString(), c.folder + "/zarvex/zarvex.conf");
     }
 
     if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
@@ -210,16 +207,12 @@ TEST(QtPlatformViewSettings, OnlyASmallRegularFileIsReadAndTheOldNameMoves) {
     ASSERT_NE(mkdtemp(config.data()), nullptr);
     ScopedEnvironment env{{"XDG_CONFIG_HOME", config.c_str()}};
     const std::filesystem::path folder = config + "/zarvex", file = folder / "zarvex.conf";
-    const std::string saying = "[view]\nfullScreen=true\n[sound]\nmuted=true\n";
     std::filesystem::create_directories(folder);
-    const auto fifo = [&] { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); };
-    const auto huge = [&] {
-        std::ofstream(file) << saying;
-        std::filesystem::resize_file(file, 100u << 20);
-    };
-    const auto folderInPlace = [&] { std::filesystem::create_directory(file); };
-    for (const auto& make : std::vector<std::function<void()>>{fifo, huge, folderInPlace}) {
-        make();
+    for (int kind = 0; kind < 3; ++kind) {
+        if (kind == 0) mkfifo(file.c_str(), 0600);
+        if (kind == 1) std::ofstream(file) << "[view]\nfullScreen=true\n[sound]\nmuted=true\n";
+        if (kind == 1) std::filesystem::resize_file(file, 100u << 20);
+        if (kind == 2) std::filesystem::create_directory(file);
         alarm(20);  // a read that waits ends the test here
         const ViewSettings s = loadViewSettings();
         EXPECT_FALSE(s.fullScreen || s.muted);
@@ -233,16 +226,6 @@ TEST(QtPlatformViewSettings, OnlyASmallRegularFileIsReadAndTheOldNameMoves) {
     EXPECT_TRUE(loadViewSettings().muted);
     EXPECT_FALSE(std::filesystem::exists(folder / "zarvex.ini"));
     EXPECT_TRUE(loadViewSettings().muted);  // now from zarvex.conf
-
-    // The text: plain true or false only, unknown groups and keys ignored.
-    const ViewSettings odd = parseViewSettings("[view]\nfullScreen = TRUE \r\nmuted=true\n[sound\nmuted=true\n");
-    EXPECT_TRUE(odd.fullScreen);
-    EXPECT_FALSE(odd.muted);
-    for (const ViewSettings v : {ViewSettings{true, false}, ViewSettings{false, true}}) {
-        const ViewSettings back = parseViewSettings(formatViewSettings(v));
-        EXPECT_EQ(back.fullScreen, v.fullScreen);
-        EXPECT_EQ(back.muted, v.muted);
-    }
     std::filesystem::remove_all(config);
 }
 
