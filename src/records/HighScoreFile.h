@@ -66,7 +66,10 @@ struct HighScoreFileResult {
 //    holding a file the player can), the file itself is rewritten in place
 //    and flushed to disk, never padded or cut before the new bytes are in:
 //    a kill at any point leaves the old table or the new one (a table fits
-//    in one write), and a full disk leaves the old one.
+//    in one write), and a full disk leaves the old one. Other files get the
+//    same order but less: a kill may cut a write of many pages, and a file
+//    shorter than the old one has a NUL and the old tail after it until it
+//    is cut to length (the table's reader stops at that NUL).
 //  - A file the user has made read-only, or a directory in its place, is
 //    left alone: the save fails.
 // Leftover temporary files of killed saves beside the file are removed
