@@ -21,7 +21,6 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QSettings>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
@@ -202,7 +201,7 @@ int main(int argc, char** argv) {
     if (mkdtemp(pattern)) {
         // Keep the user's Hall of Fame and settings out of it.
         qputenv("XDG_DATA_HOME", pattern);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString(pattern) + "/config");
+        qputenv("XDG_CONFIG_HOME", QByteArray(pattern) + "/config");
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         const QString screens = QString(pattern) + "/screens.json";

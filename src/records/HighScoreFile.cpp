@@ -290,23 +290,74 @@ Attempt saveThroughNamedFile(const std::string& target, std::string_view bytes, 
     return {true, renameOver(name, target)};
 }
 
-// The file itself rewritten: the new bytes over the old from the start, cut
-// to their length, flushed. Not atomic, but how the file was always written
-// before, and only used where no temporary file can be made. Room for the
-// new bytes is reserved first, so that a full disk (or quota) stops the save
-// before the old table is touched.
+// Writes all of `bytes` at `offset`: 0, or the errno of the write that
+// failed. A table fits one page, and the kernel copies a page whole before
+// it looks at a pending kill, so one call is all or nothing for it.
+int writeAllAt(int fd, std::string_view bytes, std::size_t offset) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// The file itself rewritten, used only where no temporary file can be made
+// beside it. Nothing is ever padded or cut first, so the file holds the old
+// table until the one write of the new bytes, and the new one after it:
+//  - Room is reserved beyond the end without changing the file's length,
+//    so a full disk (or quota) stops the save before the old table is
+//    touched and no zero bytes ever show.
+//  - When the old file is longer, the new bytes go out with a NUL after
+//    them, in the same write: until the file is cut to length, the reader
+//    stops at that NUL (no entry starts with one) and sees only the new
+//    table, never a tail of the old one.
+//  - Should the write still fail part-way, the old bytes are put back.
+constexpr std::size_t kMaxRestoredBytes = 64 * 1024 * 1024;
+
 int rewriteInPlace(const std::string& target, std::string_view bytes) {
     // O_NONBLOCK: a FIFO put in the file's place must not stop the game.
-    FileHandle file{::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)};
+    // Read as well, to keep the old bytes; a file that may only be written
+    // is still rewritten.
+    constexpr int kFlags = O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC;
+    FileHandle file{::open(target.c_str(), O_RDWR | kFlags)};
+    if (file.fd < 0 && errno == EACCES) file.fd = ::open(target.c_str(), O_WRONLY | kFlags);
     if (file.fd < 0) return errno;
     struct stat st {};
     if (::fstat(file.fd, &st) != 0) return errno;
     if (!S_ISREG(st.st_mode)) return EINVAL;
-    if (!bytes.empty() && ::fallocate(file.fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 &&
+    const auto oldSize = static_cast<std::size_t>(st.st_size);
+    if (bytes.size() > oldSize && ::fallocate(file.fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS)
         return errno;
-    if (const int e = writeAll(file.fd, bytes)) return e;
-    if (::ftruncate(file.fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+
+    // The old bytes, to put back after a failed write; a file far larger
+    // than any table or replay was not written by the game and is not kept.
+    std::string old;
+    if (oldSize <= kMaxRestoredBytes) {
+        old.resize(oldSize);
+        old.resize(readAt(file.fd, old.data(), old.size(), 0));
+    }
+    std::string out(bytes);
+    if (out.size() < oldSize) out += '\0';
+    if (const int e = writeAllAt(file.fd, out, 0)) {
+        if (old.size() == oldSize) {
+            writeAllAt(file.fd, old, 0);
+            ::ftruncate(file.fd, static_cast<off_t>(oldSize));
+        }
+        return e;
+    }
+    if (out.size() > bytes.size()) {
+        // The new table on disk before the cut, so that a crash between the
+        // two finds it there.
+        if (::fdatasync(file.fd) != 0) return errno;
+        if (::ftruncate(file.fd, static_cast<off_t>(bytes.size())) != 0) return errno;
+    }
     if (::fsync(file.fd) != 0) return errno;
     return file.close();
 }
@@ -316,6 +367,26 @@ HighScoreFileResult finish(HighScoreFileResult result, int error) {
     result.error = error;
     if (error != 0) result.reason = std::generic_category().message(error);
     return result;
+}
+
+bool mayWrite(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
+
+// Why no new file could be made in `folder`, in the player's words: the
+// system's "Permission denied" or "No such file or directory" would point
+// at the file, which is not what stands in the way.
+std::string folderReason(const std::string& folder, int error) {
+    if (error == EACCES || error == EPERM) return "the folder " + folder + " may not be written";
+    if (error != ENOENT) return std::generic_category().message(error);
+    // The folder is missing; when the folder that should hold it may not be
+    // written, that is why it could not be made.
+    std::string above = folder;
+    struct stat st {};
+    do {
+        above = folderOf(above);
+    } while (above != "/" && above != "." && ::stat(above.c_str(), &st) != 0);
+    if (!mayWrite(above) && (errno == EACCES || errno == EPERM || errno == EROFS))
+        return "the folder " + folder + " is missing and " + above + " may not be written";
+    return "the folder " + folder + " is missing";
 }
 
 }  // namespace
@@ -340,10 +411,10 @@ std::string readHighScoreFile(const std::string& path) {
 
 HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_view bytes) {
     HighScoreFileResult result;
-    result.path = path;
+    result.path = result.target = path;
     if (path.empty()) return finish(std::move(result), ENOENT);
-    if (const int e = followLinks(path, result.path)) return finish(std::move(result), e);
-    const std::string& target = result.path;
+    if (const int e = followLinks(path, result.target)) return finish(std::move(result), e);
+    const std::string& target = result.target;
     removeStaleTempsBeside(target);
 
     struct stat old {};
@@ -353,7 +424,7 @@ HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_vi
         if (S_ISDIR(old.st_mode)) return finish(std::move(result), EISDIR);
         // Writing in place would fail on a write-protected file; so does
         // replacing it.
-        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return finish(std::move(result), errno);
+        if (!mayWrite(target)) return finish(std::move(result), errno);
     }
     const bool regularOld = haveOld && S_ISREG(old.st_mode);
     const struct stat* keep = regularOld ? &old : nullptr;
@@ -363,25 +434,28 @@ HighScoreFileResult replaceHighScoreFile(const std::string& path, std::string_vi
     attempt = saveThroughUnnamedFile(target, bytes, keep);
 #endif
     if (!attempt.made) attempt = saveThroughNamedFile(target, bytes, keep);
-    const int error = attempt.made || !regularOld ? attempt.error : rewriteInPlace(target, bytes);
-    return finish(std::move(result), error);
+    if (attempt.made) return finish(std::move(result), attempt.error);
+    if (regularOld) return finish(std::move(result), rewriteInPlace(target, bytes));
+    result = finish(std::move(result), attempt.error);  // no file can be made where the new one would go
+    result.reason = folderReason(folderOf(target), attempt.error);
+    return result;
 }
 
 HighScoreFileResult deleteHighScoreFile(const std::string& path) {
     HighScoreFileResult result;
-    result.path = path;
+    result.path = result.target = path;
     if (path.empty()) return finish(std::move(result), ENOENT);
-    if (const int e = followLinks(path, result.path)) return finish(std::move(result), e);
+    if (const int e = followLinks(path, result.target)) return finish(std::move(result), e);
+    const std::string& target = result.target;
     // Never rmdir: a directory in its place stays.
-    if (::unlink(result.path.c_str()) == 0 || errno == ENOENT) return finish(std::move(result), 0);
+    if (::unlink(target.c_str()) == 0 || errno == ENOENT) return finish(std::move(result), 0);
     const int e = errno;
     if (e != EACCES && e != EPERM) return finish(std::move(result), e);
     // A folder that forbids deleting may hold a file that can be emptied.
     struct stat st {};
-    if (::stat(result.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::faccessat(AT_FDCWD, result.path.c_str(), W_OK, AT_EACCESS) != 0)
+    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !mayWrite(target))
         return finish(std::move(result), e);
-    const int emptied = rewriteInPlace(result.path, {});
+    const int emptied = rewriteInPlace(target, {});
     return finish(std::move(result), emptied);
 }
 

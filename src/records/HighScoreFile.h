@@ -41,14 +41,16 @@ inline constexpr std::size_t kMaxHighScoreScanBytes = 16 * 1024 * 1024;
 // cannot be read.
 std::string readHighScoreFile(const std::string& path);
 
-// What became of a save or a delete. `path` names the file that was written
-// or tried: the path given, or the file its symbolic links lead to. On a
-// failure `error` is the errno value and `reason` its text ("Permission
-// denied", "Is a directory", ...), ready for "Your score could not be saved
-// to <path>: <reason>".
+// What became of a save or a delete. `path` is the path given, the one the
+// player knows (a link stays named as the link); `target` is the file that
+// was written or tried, at the end of its links. On a failure `error` is the
+// errno value and `reason` says what stood in the way ("Permission denied",
+// "Is a directory", "the folder /x may not be written", ...), ready for
+// "Your score could not be saved to <path>: <reason>".
 struct HighScoreFileResult {
     bool ok = false;
     std::string path;
+    std::string target;
     int error = 0;
     std::string reason;
     explicit operator bool() const { return ok; }
@@ -62,8 +64,12 @@ struct HighScoreFileResult {
 //    unnamed files, it is named "<file name>.tmp.<process id>.<n>".
 //  - Where no file can be made beside it (a folder the player cannot write
 //    holding a file the player can), the file itself is rewritten in place
-//    and flushed to disk, with room for the new bytes reserved first so a
-//    full disk leaves the old table.
+//    and flushed to disk, never padded or cut before the new bytes are in:
+//    a kill at any point leaves the old table or the new one (a table fits
+//    in one write), and a full disk leaves the old one. Other files get the
+//    same order but less: a kill may cut a write of many pages, and a file
+//    shorter than the old one has a NUL and the old tail after it until it
+//    is cut to length (the table's reader stops at that NUL).
 //  - A file the user has made read-only, or a directory in its place, is
 //    left alone: the save fails.
 // Leftover temporary files of killed saves beside the file are removed

@@ -9,10 +9,17 @@
 // gives what it holds: a name ends at LF, at CR (CR LF counts as one line
 // end), at NUL or at the end of the data; the next 8 bytes are the score,
 // whatever they are, and bytes missing at the end count as 0 in the high
-// places. A trailing fragment is one more entry. An entry is whole when its
-// line end and all 8 score bytes are there; reading more of the file never
-// changes a whole entry (CR LF is decided by the byte after the CR, which a
-// whole entry has).
+// places. A trailing fragment is one more entry.
+//
+// A NUL where an entry would begin ends the table. No entry the game writes
+// starts with one (even an empty name has its line end); zero bytes there
+// are what a save cut short by a crash leaves, or the NUL that a rewrite in
+// place puts after a table shorter than the old one (HighScoreFile.cpp), and
+// what follows is no table: read on, it would give blank entries worth 0.
+//
+// An entry is whole when its line end and all 8 score bytes are there;
+// reading more of the file never changes a whole entry (CR LF is decided by
+// the byte after the CR, which a whole entry has).
 #include <algorithm>
 #include <cstdint>
 
@@ -79,7 +86,7 @@ std::string storedName(std::string_view raw) {
 std::vector<ScoreEntry> parseHighScores(std::string_view bytes) {
     std::vector<ScoreEntry> entries;
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
+    while (pos < bytes.size() && bytes[pos] != '\0') {
         const EntrySpan span = scanEntry(bytes, pos);
         ScoreEntry entry;
         entry.name = storedName(bytes.substr(pos, span.nameEnd - pos));
@@ -95,7 +102,7 @@ std::vector<ScoreEntry> parseHighScores(std::string_view bytes) {
 
 std::size_t wholeEntriesLength(std::string_view bytes) {
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
+    while (pos < bytes.size() && bytes[pos] != '\0') {
         const EntrySpan span = scanEntry(bytes, pos);
         if (!span.whole) break;
         pos = span.end;

@@ -43,6 +43,9 @@ std::string defaultName(Platform& platform) {
 void loadHighScores(Game& game) {
     std::vector<ScoreEntry> table = parseHighScores(readHighScoreFile(game.state.highScorePath));
     sortHighScores(table);
+    // A hand-made file may hold more: its best ten are the table, so that a
+    // score that qualifies always finds a place among them.
+    if (table.size() > kHallOfFameSize) table.resize(kHallOfFameSize);
     setTable(game.state, std::move(table));
 }
 
@@ -52,8 +55,7 @@ void recordHighScore(Game& game) {
     const int64_t score = state.score;
 
     // A full table takes only a score strictly above its lowest entry; a
-    // table with room takes any score, 0 included. A file not written by the
-    // game may hold more than ten: its lowest entry is the bar.
+    // table with room takes any score, 0 included.
     const auto& list = state.highScores;
     if (list.size() >= kHallOfFameSize && score <= list[list.size() - 1].score) return;
 
@@ -65,7 +67,7 @@ void recordHighScore(Game& game) {
     if (name.empty()) return;  // cleared or cancelled: nothing is stored, the file stays as it was
 
     // Appended after the last entry, so a stable sort puts it below every
-    // stored entry with the same score. Only the eleventh entry drops out.
+    // stored entry with the same score. The eleventh entry drops out.
     std::vector<ScoreEntry> table = tableOf(state);
     const auto place = static_cast<std::size_t>(
         std::count_if(table.begin(), table.end(), [&](const ScoreEntry& e) { return e.score >= score; }));

@@ -12,7 +12,8 @@
 #include "core/Game.h"
 
 // Reads the table from game.state.highScorePath into game.state.highScores
-// (best first). A missing or unreadable file leaves an empty table.
+// (best first), at most its best kHallOfFameSize entries. A missing or
+// unreadable file leaves an empty table.
 void loadHighScores(Game& game);
 
 // At the end of a game: when game.state.score earns a place, asks for a

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 
 inline QApplication& displayApp() {
@@ -24,7 +23,7 @@ inline QApplication& displayApp() {
         config.close();
         qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + dir + "/screens.json").toUtf8());
         qputenv("QT_SCREEN_SCALE_FACTORS", "Laptop=1;Retina=2");
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir + "/config");
+        qputenv("XDG_CONFIG_HOME", (dir + "/config").toUtf8());
         static int argc = 1;
         static char name[] = "zarvex-display-test";
         static char* argv[] = {name, nullptr};

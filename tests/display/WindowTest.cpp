@@ -10,7 +10,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QSettings>
 #include <QWindow>
 #include <cstdlib>
 #include <filesystem>
@@ -31,10 +30,7 @@ namespace {
 
 using namespace edges;
 
-void forgetSettings() {
-    const QSettings s(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex");
-    QFile::remove(s.fileName());
-}
+void forgetSettings() { QFile::remove(viewSettingsFile()); }
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -260,8 +256,7 @@ TEST_F(WindowTest, MuteAndFullScreenAreRememberedAndMuteReachesTheSound) {
 
 TEST(ViewSettingsFile, ADamagedOrStrangeFileMeansTheDefaults) {
     displayApp();
-    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex");
-    const QString file = probe.fileName();
+    const QString file = viewSettingsFile();
     QDir().mkpath(QFileInfo(file).path());
     auto write = [&](const QByteArray& bytes) {
         QFile f(file);

@@ -20,11 +20,12 @@ void check(bool ok) {
 
 // The reading rules, written out as plainly as possible: a name ends at LF,
 // CR (CR LF counting as one), NUL or the end; then 8 score bytes, low byte
-// first, the missing high bytes of a short tail counting as 0.
+// first, the missing high bytes of a short tail counting as 0. A NUL where
+// a name would begin ends the table.
 std::vector<int64_t> referenceScores(std::string_view b) {
     std::vector<int64_t> scores;
     size_t i = 0;
-    while (i < b.size()) {
+    while (i < b.size() && b[i] != '\0') {
         while (i < b.size() && b[i] != '\n' && b[i] != '\r' && b[i] != '\0') ++i;
         if (i < b.size()) {
             if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n') ++i;

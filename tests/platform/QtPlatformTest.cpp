@@ -2,6 +2,7 @@
 // become the game's, text metrics, locale grouping and system facts.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -16,11 +17,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -165,16 +166,20 @@ TEST(QtPlatformDataHome, FollowsTheXdgRulesWithTheAccountsHomeWhenHomeIsMissing)
         ::testing::ExitedWithCode(0), "");
 }
 
-// The view choices live where Qt keeps the user's settings; without HOME in
-// the account's config folder, never under the root folder; with no home
-// folder at all nowhere.
+// The view choices live in zarvex.conf in the XDG config home, whatever the
+// environment: with HOME, without it (the account's home), with a relative
+// XDG_CONFIG_HOME (ignored); with no home folder at all nowhere.
 TEST(QtPlatformViewSettings, KeptInTheConfigFolderAndNowhereWithoutAHome) {
     app();
-    EXPECT_EQ(viewSettingsFile(), QSettings(QSettings::IniFormat, QSettings::UserScope, "zarvex", "zarvex").fileName());
-    {
-        ScopedEnvironment env{{"HOME", nullptr}, {"XDG_CONFIG_HOME", nullptr}};
-        EXPECT_EQ(viewSettingsFile().toStdString(),
-                  std::string(getpwuid(getuid())->pw_dir) + "/.config/zarvex/zarvex.conf");
+    struct Case {
+        const char* home;
+        const char* config;
+        std::string folder;
+    };
+    for (const Case& c : {Case{"/h", "/cfg", "/cfg"}, Case{"/h", "relative", "/h/.config"},
+                          Case{nullptr, nullptr, std::string(getpwuid(getuid())->pw_dir) + "/.config"}}) {
+        ScopedEnvironment env{{"HOME", c.home}, {"XDG_CONFIG_HOME", c.config}};
+        EXPECT_EQ(viewSettingsFile().toStdString(), c.folder + "/zarvex/zarvex.conf");
     }
 
     if (geteuid() != 0) GTEST_SKIP() << "only root can run a check as a user id without an account";
@@ -190,6 +195,38 @@ TEST(QtPlatformViewSettings, KeptInTheConfigFolderAndNowhereWithoutAHome) {
             _exit(viewSettingsFile().isEmpty() && !back.fullScreen && !back.muted ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// Only a small regular file is read, at once: a FIFO (which would wait for a
+// writer for ever), a file of 100 MB or a folder in its place means the
+// defaults, and a save replaces what it can. The zarvex.ini of earlier
+// versions is read once and moved to the new name.
+TEST(QtPlatformViewSettings, OnlyASmallRegularFileIsReadAndTheOldNameMoves) {
+    app();
+    std::string config = ::testing::TempDir() + "zarvex-config-XXXXXX";
+    ASSERT_NE(mkdtemp(config.data()), nullptr);
+    ScopedEnvironment env{{"XDG_CONFIG_HOME", config.c_str()}};
+    const std::filesystem::path folder = config + "/zarvex", file = folder / "zarvex.conf";
+    std::filesystem::create_directories(folder);
+    for (int kind = 0; kind < 3; ++kind) {
+        if (kind == 0) mkfifo(file.c_str(), 0600);
+        if (kind == 1) std::ofstream(file) << "[view]\nfullScreen=true\n[sound]\nmuted=true\n";
+        if (kind == 1) std::filesystem::resize_file(file, 100u << 20);
+        if (kind == 2) std::filesystem::create_directory(file);
+        alarm(20);  // a read that waits ends the test here
+        const ViewSettings s = loadViewSettings();
+        EXPECT_FALSE(s.fullScreen || s.muted);
+        saveViewSettings({true, false});
+        alarm(0);
+        EXPECT_EQ(loadViewSettings().fullScreen, !std::filesystem::is_directory(file));  // a folder stays
+        std::filesystem::remove_all(file);
+    }
+
+    std::ofstream(folder / "zarvex.ini") << "[sound]\nmuted=true\n\n[view]\nfullScreen=false\n";
+    EXPECT_TRUE(loadViewSettings().muted);
+    EXPECT_FALSE(std::filesystem::exists(folder / "zarvex.ini"));
+    EXPECT_TRUE(loadViewSettings().muted);  // now from zarvex.conf
+    std::filesystem::remove_all(config);
 }
 
 TEST(QtPlatformLocale, GroupsDigitsTheLocalesWay) {

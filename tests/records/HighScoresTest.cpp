@@ -111,20 +111,22 @@ TEST_F(HighScores, QualificationNeedsMoreThanTheTenth) {
     EXPECT_EQ(onDisk[9].score, 5001);
 }
 
-TEST_F(HighScores, SameScoreGoesBelowAndOversizedFilesLoseOnlyTheEleventh) {
+// A hand-made file of more than ten keeps its best ten: a score between the
+// tenth and the twelfth does not qualify (it would come eleventh and be
+// dropped after the name was typed), one above the tenth is kept.
+TEST_F(HighScores, SameScoreGoesBelowAndOversizedFilesKeepTheirBestTen) {
     std::vector<ScoreEntry> twelve;
-    for (int i = 0; i < 12; ++i) twelve.push_back({"F" + std::to_string(i), 100});
+    for (int i = 0; i < 12; ++i) twelve.push_back({"F" + std::to_string(i), 1200 - 100 * i});
     write(serializeHighScores(twelve));
     loadHighScores(game);
-    EXPECT_EQ(game.state.highScores.size(), 12u);
-    record(100, "TIE");  // not above the lowest (100): nothing asked
+    EXPECT_EQ(game.state.highScores.size(), 10u);
+    record(250, "ELEVENTH");  // above the file's lowest (100), below the tenth (300)
     EXPECT_TRUE(platform.log.empty());
-    record(101, "TOP");
+    record(301, "TENTH");
     const auto disk = parseHighScores(read());
-    ASSERT_EQ(disk.size(), 12u);
-    EXPECT_EQ(disk[0].name, "TOP");
-    EXPECT_EQ(disk[9].name, "F8");  // the eleventh (F9) dropped out, the rest stayed
-    EXPECT_EQ(disk[10].name, "F10");
+    ASSERT_EQ(disk.size(), 10u);
+    EXPECT_EQ(disk[8].name, "F8");
+    EXPECT_EQ(disk[9].name, "TENTH");
 
     fs::remove(path());
     record(300, "FIRST");
@@ -187,15 +189,14 @@ TEST_F(HighScores, FailedSaveKeepsTheOldFileAndTheEntryInMemory) {
     EXPECT_EQ(platform.logged("messageBox:"), (std::vector<std::string>{
         "messageBox:Score Not Saved|Your score could not be saved to " + path() + ": Is a directory"}));
 
-    // Through a link, the box names the file the link leads to.
+    // Through a link, the box names the link, the path the player knows.
     fs::remove(path());
     fs::create_directory(dir / "target");
     fs::create_symlink(dir / "target", path());
     platform.log.clear();
     record(6, "LINK");
     EXPECT_EQ(platform.logged("messageBox:"), (std::vector<std::string>{
-        "messageBox:Score Not Saved|Your score could not be saved to " + (dir / "target").string() +
-        ": Is a directory"}));
+        "messageBox:Score Not Saved|Your score could not be saved to " + path() + ": Is a directory"}));
 }
 
 // Without a home folder the game has no data folder: the path is empty, the

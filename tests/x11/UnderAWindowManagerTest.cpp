@@ -10,7 +10,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <chrono>
 #include <thread>
@@ -34,7 +33,7 @@ protected:
         app = new QApplication(argc, argv);
     }
     UnderAWindowManager() : random(4), game(platform, sound, random), surface(platform.textRenderer(), &platform) {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path() + "/config");
+        qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
         qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
         startUp(game, surface);
         settle();
