@@ -95,6 +95,10 @@ TEST(ReplayFormat, EveryKindOfEventAndAnswerComesBackInItsFrame) {
     const std::string bytes = record(frames);
     const Replay r = std::get<Replay>(parseReplay(bytes));
     EXPECT_EQ(r.formatVersion, kReplayFormatVersion);
+    // Fixed-width numbers low byte first: the format version, then (after
+    // "1.01") the recording time.
+    EXPECT_EQ(bytes.substr(8, 2), std::string("\x02\x00", 2));
+    EXPECT_EQ(bytes.substr(15, 8), std::string("\x40\xc3\x33\x69\x00\x00\x00\x00", 8));
     EXPECT_EQ(r.gameVersion, "1.01");
     EXPECT_EQ(r.recordedAt, 1765000000);
     EXPECT_EQ(r.random, kRandom);
@@ -113,6 +117,26 @@ TEST(ReplayFormat, EveryKindOfEventAndAnswerComesBackInItsFrame) {
     for (size_t i = 0; i < frames.size(); ++i) {
         EXPECT_TRUE(sameEvent(back[i].event, frames[i].event)) << "frame " << i;
         EXPECT_EQ(back[i].answers, frames[i].answers) << "frame " << i;
+    }
+}
+
+TEST(ReplayFormat, TheNameTheScoreWasStoredUnderIsKeptAsTheHallOfFameKeepsIt) {
+    ReplayWriter w;
+    w.start(startState(), kRandom, 0, "1.01");
+    w.frame(code(EventNone));
+    EXPECT_EQ(std::get<Replay>(parseReplay(w.finish({}))).name, "");
+    for (const auto& [typed, kept] : std::vector<std::pair<std::string, std::string>>{
+             {"Grace", "Grace"},
+             {"Zoë \"Ace\" Ö'Neil", "Zoë \"Ace\" Ö'Neil"},
+             {"two\nlines", "two lines"},
+             {std::string(40, 'A'), std::string(32, 'A')},
+             {"𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞", std::string()}}) {
+        const Replay r = std::get<Replay>(parseReplay(w.named(typed)));
+        if (kept.empty())
+            EXPECT_EQ(r.name.size(), kMaxReplayNameBytes);  // 32 characters of 4 bytes
+        else
+            EXPECT_EQ(r.name, kept);
+        EXPECT_EQ(r.end.frames, 1);
     }
 }
 
@@ -163,7 +187,8 @@ TEST(ReplayFormat, DamagedCutEmptyForeignAndNewerFilesAreToldApart) {
     // A newer format is told as such, before any check of the rest.
     std::string newer = good;
     newer[8] = char(kReplayFormatVersion + 1);
-    EXPECT_EQ(reason(newer), "it was recorded by a newer version of ZARVEX (replay format 2)");
+    EXPECT_EQ(reason(newer), "it was recorded by a newer version of ZARVEX (replay format " +
+                                 std::to_string(kReplayFormatVersion + 1) + ")");
     // Damage is told as damage.
     std::string damaged = good;
     damaged[damaged.size() / 2] ^= 0x20;
