@@ -149,10 +149,8 @@ TEST(RecordedGames, TheBestReplayFollowsFirstPlaceAndGoesWithTheHallOfFame) {
     EXPECT_EQ(fileBytes(w.best()), higher);
     EXPECT_EQ(fileBytes(w.last()), tie);
     // Each holds the name its score went into the Hall of Fame under.
-    EXPECT_EQ(parsed(tie).name, "Test Player");
-    w.platform.textAnswers.push_back("Ada");
-    const std::string named = game(100);
-    EXPECT_EQ(parsed(named).name, "Ada");
+    w.platform.textAnswers.push_back("Zoë\nAda");
+    EXPECT_EQ(parsed(game(100)).name, "Zoë Ada");
 
     // A save that fails (a folder where the table's file was): the table on
     // disk never showed the new first place, so the best stays as it was.

@@ -120,26 +120,6 @@ TEST(ReplayFormat, EveryKindOfEventAndAnswerComesBackInItsFrame) {
     }
 }
 
-TEST(ReplayFormat, TheNameTheScoreWasStoredUnderIsKeptAsTheHallOfFameKeepsIt) {
-    ReplayWriter w;
-    w.start(startState(), kRandom, 0, "1.01");
-    w.frame(code(EventNone));
-    EXPECT_EQ(std::get<Replay>(parseReplay(w.finish({}))).name, "");
-    for (const auto& [typed, kept] : std::vector<std::pair<std::string, std::string>>{
-             {"Grace", "Grace"},
-             {"Zoë \"Ace\" Ö'Neil", "Zoë \"Ace\" Ö'Neil"},
-             {"two\nlines", "two lines"},
-             {std::string(40, 'A'), std::string(32, 'A')},
-             {"𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞𝄞", std::string()}}) {
-        const Replay r = std::get<Replay>(parseReplay(w.named(typed)));
-        if (kept.empty())
-            EXPECT_EQ(r.name.size(), kMaxReplayNameBytes);  // 32 characters of 4 bytes
-        else
-            EXPECT_EQ(r.name, kept);
-        EXPECT_EQ(r.end.frames, 1);
-    }
-}
-
 TEST(ReplayFormat, AnHourOfBusyPlayStaysWellUnderAMegabyte) {
     // An hour at 60 frames a second: the pointer moving on half the
     // frames, a click every second, a key now and then, and quiet frames.
