@@ -162,8 +162,9 @@ Verification verifyReplay(const Replay& replay) {
     Verification v;
     v.outcome = replayed.outcome();
     const ReplayEnd& got = v.outcome.end;
-    v.matches = v.outcome.ended && !v.outcome.beyondAnyGame && got.frames == replay.end.frames && got.score == replay.end.score &&
-                got.level == replay.end.level && got.fingerprint == replay.end.fingerprint;
+    v.matches = v.outcome.ended && !v.outcome.beyondAnyGame && got.frames == replay.end.frames &&
+                got.score == replay.end.score && got.level == replay.end.level &&
+                got.fingerprint == replay.end.fingerprint;
     return v;
 }
 
@@ -194,7 +195,8 @@ std::string shownName(const std::string& name) {
 // this name and score, or 0 when there is none.
 std::size_t hallOfFamePlace(const std::string& dataFolder, const std::string& name, int64_t score) {
     if (dataFolder.empty() || name.empty()) return 0;
-    std::vector<ScoreEntry> table = parseHighScores(readHighScoreFile(withTrailingSlash(dataFolder) + kHighScoreFileName));
+    const std::string file = withTrailingSlash(dataFolder) + kHighScoreFileName;
+    std::vector<ScoreEntry> table = parseHighScores(readHighScoreFile(file));
     sortHighScores(table);
     for (std::size_t i = 0; i < table.size(); ++i)
         if (table[i].name == name && table[i].score == score) return i + 1;
