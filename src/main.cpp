@@ -16,6 +16,7 @@
 #include "app/Replayer.h"
 #include "audio/miniaudio/SoundBank.h"
 #include "core/Random.h"
+#include "platform/SystemInfo.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/sdl/Gamepads.h"
 
@@ -40,7 +41,9 @@ int main(int argc, char** argv) {
             return 2;
         }
         // Verifying needs no window, no sound and no Qt at all.
-        if (std::strcmp(argv[1], "--verify") == 0) return verifyReplayFile(argv[2], std::cout);
+        // The player's Hall of Fame is looked up in their data folder.
+        if (std::strcmp(argv[1], "--verify") == 0)
+            return verifyReplayFile(argv[2], systemDataHome(), std::cout, std::cerr);
         replayToWatch = argv[2];
         // The two words are ours, not Qt's.
         for (int i = 3; i < argc; ++i) argv[i - 2] = argv[i];

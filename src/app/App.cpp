@@ -53,8 +53,10 @@ void startUp(Game& game, DrawSurface& surface) {
     for (SoundId slot : kSoundLoadOrder) game.sound.loadSound(slot, gs.resourceDir + kSoundFiles[slot]);
 
     // Temporary files of saves killed half-way in an earlier run go before
-    // the table is read.
+    // the table is read; the replays' folder is tidied the same way (and
+    // moved into the game's own folder from where an earlier build kept it).
     removeStaleTemporaryFiles(gs.highScorePath);
+    tidyReplayFolders(gs.highScorePath);
     loadHighScores(game);
 
     platform.activateApp();

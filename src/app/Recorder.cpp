@@ -39,7 +39,12 @@ void GameRecorder::gameEnding(const GameState& state) {
     saveReplayFile(replayPath(game_.state.highScorePath, ReplayKind::Last), finished_);
 }
 
-void GameRecorder::scoreStored(std::size_t place) {
-    if (place == 0 && justEnded_)
-        saveReplayFile(replayPath(game_.state.highScorePath, ReplayKind::Best), finished_);
+void GameRecorder::scoreStored(std::size_t place, bool saved) {
+    if (!justEnded_ || place >= game_.state.highScores.size()) return;
+    // The entry just made is this game's: its name goes into the replay.
+    finished_ = writer_.named(game_.state.highScores[place].name);
+    saveReplayFile(replayPath(game_.state.highScorePath, ReplayKind::Last), finished_);
+    // The best game is the one the table shows first: a table that could
+    // not be saved still shows the old best, and so does Watch Best Game.
+    if (place == 0 && saved) saveReplayFile(replayPath(game_.state.highScorePath, ReplayKind::Best), finished_);
 }

@@ -2,8 +2,9 @@
 // Every game recorded as it is played. The recorder hears from the game
 // where each game begins and ends (GameJournal), and from the platform,
 // which it wraps, the event each frame takes and the answers given to
-// dialogs. When a game is left its replay is kept as the last game, and as
-// the best game when its score took first place in the Hall of Fame.
+// dialogs. When a game is left its replay is kept as the last game; when its
+// score enters the Hall of Fame, the name it went in under is added to it,
+// and it becomes the best game when that entry was saved in first place.
 #include <string>
 
 #include "core/Game.h"
@@ -22,7 +23,7 @@ public:
 
     void gameStarting(const GameState& state) override;
     void gameEnding(const GameState& state) override;
-    void scoreStored(std::size_t place) override;
+    void scoreStored(std::size_t place, bool saved) override;
 
     // The replay of the game left last (empty before any), and the state it
     // was left in.

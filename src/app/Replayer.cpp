@@ -1,8 +1,12 @@
 #include "app/Replayer.h"
 
+#include <ctime>
 #include <ostream>
 
 #include "app/Flow.h"
+#include "app/ReplayChecks.h"
+#include "records/HighScoreFile.h"
+#include "records/HighScores.h"
 #include "records/ReplayFiles.h"
 #include "render/DrawSurface.h"
 
@@ -100,7 +104,7 @@ ReplayedGame::ReplayedGame(const Replay& replay, Platform* shown, SoundOutput& s
     game_.journal = this;
     // The numbers the recorded game began with; its Hall of Fame is not
     // ours to write, so the replay keeps none.
-    game_.state = replay.start;
+    game_.state = stateBeforeStart(replay.start);
     game_.state.highScorePath.clear();
     random_.restoreState(replay.random);
 }
@@ -139,6 +143,11 @@ bool ReplayedGame::playFrame(FramePicture& picture) {
     }
     picture = frame.picture;
     if (outcome_.ended) done_ = true;  // this frame is shown, then watching ends
+    // No game gets here; a score is never let grow towards wrapping around.
+    if (game_.state.score > mostPointsOfAGame()) {
+        outcome_.beyondAnyGame = true;
+        done_ = true;
+    }
     return true;
 }
 
@@ -153,35 +162,91 @@ Verification verifyReplay(const Replay& replay) {
     Verification v;
     v.outcome = replayed.outcome();
     const ReplayEnd& got = v.outcome.end;
-    v.matches = v.outcome.ended && got.frames == replay.end.frames && got.score == replay.end.score &&
-                got.level == replay.end.level && got.fingerprint == replay.end.fingerprint;
+    v.matches = v.outcome.ended && !v.outcome.beyondAnyGame && got.frames == replay.end.frames &&
+                got.score == replay.end.score && got.level == replay.end.level &&
+                got.fingerprint == replay.end.fingerprint;
     return v;
 }
 
-int verifyReplayFile(const std::string& path, std::ostream& out) {
+namespace {
+
+const char* difficultyName(int64_t difficulty) {
+    return difficulty == 0 ? "Easy" : difficulty == 2 ? "Hard" : "Normal";
+}
+
+std::string dateOf(int64_t secondsSince1970) {
+    const std::time_t t = std::time_t(secondsSince1970);
+    std::tm utc{};
+    char text[64];
+    if (gmtime_r(&t, &utc) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc) == 0)
+        return std::to_string(secondsSince1970) + " seconds after 1970";
+    return text;
+}
+
+// A name as a terminal may be shown it: control characters would move its
+// cursor or change its colours.
+std::string shownName(const std::string& name) {
+    std::string shown;
+    for (char c : name) shown += (uint8_t(c) < 0x20 || c == 0x7f) ? '?' : c;
+    return shown;
+}
+
+// The place (1 for the best) of the Hall of Fame entry in `dataFolder` with
+// this name and score, or 0 when there is none.
+std::size_t hallOfFamePlace(const std::string& dataFolder, const std::string& name, int64_t score) {
+    if (dataFolder.empty() || name.empty()) return 0;
+    const std::string file = withTrailingSlash(dataFolder) + kHighScoreFileName;
+    std::vector<ScoreEntry> table = parseHighScores(readHighScoreFile(file));
+    sortHighScores(table);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].name == name && table[i].score == score) return i + 1;
+    return 0;
+}
+
+}  // namespace
+
+int verifyReplayFile(const std::string& path, const std::string& dataFolder, std::ostream& out, std::ostream& err) {
     const ReplayFileRead file = readReplayFile(path);
     if (!file.ok) {
-        out << "zarvex: cannot read the replay " << path << ": " << file.reason << "\n";
+        err << "zarvex: cannot read the replay " << path << ": " << file.reason << "\n";
         return 2;
     }
-    const auto parsed = parseReplay(file.bytes);
+    const auto parsed = readPlayableReplay(file.bytes);
     if (const ReplayError* error = std::get_if<ReplayError>(&parsed)) {
-        out << "zarvex: " << path << " cannot be played: " << error->reason << "\n";
+        err << "zarvex: " << path << " cannot be played: " << error->reason << "\n";
         return 2;
     }
     const Replay& replay = std::get<Replay>(parsed);
     const Verification v = verifyReplay(replay);
+    const ReplayEnd& recorded = replay.end;
+    const ReplayEnd& played = v.outcome.end;
     if (v.matches) {
-        out << path << ": verified: level " << replay.end.level << ", score " << replay.end.score << "\n";
+        out << path << ": verified\n";
+        out << "difficulty: " << difficultyName(replay.difficulty()) << "\n";
+        out << "game version: " << shownVersion(replay.gameVersion) << "\n";
+        out << "recorded: " << dateOf(replay.recordedAt) << "\n";
+        if (!replay.name.empty()) out << "name: " << shownName(replay.name) << "\n";
+        out << "level: " << recorded.level << "\n";
+        out << "score: " << recorded.score << "\n";
+        if (const std::size_t place = hallOfFamePlace(dataFolder, replay.name, recorded.score))
+            out << "Hall of Fame: this game's entry, place " << place << "\n";
         return 0;
     }
-    out << path << ": its events do not lead to its recorded score: recorded level " << replay.end.level
-        << ", score " << replay.end.score << "; played ";
-    if (v.outcome.ended)
-        out << "level " << v.outcome.end.level << ", score " << v.outcome.end.score
-            << (v.outcome.end.fingerprint != replay.end.fingerprint ? ", another end state" : "") << "\n";
-    else
-        out << "to the end of the recording without the game ending\n";
+    out << path << ": not verified: ";
+    if (!v.outcome.ended || v.outcome.beyondAnyGame) {
+        out << "its events do not lead to its recorded score: recorded level " << recorded.level << ", score "
+            << recorded.score << "; played "
+            << (v.outcome.beyondAnyGame ? "past the most points a game can make\n"
+                                        : "to the end of the recording without the game ending\n");
+    } else if (played.score == recorded.score && played.level == recorded.level &&
+               played.fingerprint == recorded.fingerprint) {
+        out << "its events lead to its recorded level and score, but its game ends after " << played.frames
+            << " frames, not after the " << recorded.frames << " it records\n";
+    } else {
+        out << "its events do not lead to its recorded score: recorded level " << recorded.level << ", score "
+            << recorded.score << "; played level " << played.level << ", score " << played.score
+            << (played.fingerprint != recorded.fingerprint ? ", another end state" : "") << "\n";
+    }
     return 1;
 }
 
@@ -223,7 +288,7 @@ WatchEnd watchReplayFile(Game& game, DrawSurface& surface, const std::string& pa
     const ReplayFileRead file = readReplayFile(path);
     std::string reason = file.reason;
     if (file.ok) {
-        const auto parsed = parseReplay(file.bytes);
+        const auto parsed = readPlayableReplay(file.bytes);
         if (const Replay* replay = std::get_if<Replay>(&parsed)) return watchReplay(game, surface, *replay);
         reason = std::get<ReplayError>(parsed).reason;
     }

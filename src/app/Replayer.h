@@ -69,6 +69,8 @@ private:
 // How a replay played out: whether the recorded game was left, and how.
 struct ReplayOutcome {
     bool ended = false;  // false: the recording ran out while the game went on
+    // The game's score passed what 100 waves can give: played no further.
+    bool beyondAnyGame = false;
     ReplayEnd end;       // the replayed game's frames, score, level and fingerprint
     GameState finalState;
 };
@@ -88,7 +90,7 @@ public:
 
     void gameStarting(const GameState&) override {}
     void gameEnding(const GameState& state) override;
-    void scoreStored(std::size_t) override {}
+    void scoreStored(std::size_t, bool) override {}
 
 private:
     ReplayPlatform platform_;
@@ -107,10 +109,15 @@ struct Verification {
 };
 Verification verifyReplay(const Replay& replay);
 
-// zarvex --verify FILE: reads, verifies and reports on `out` (a line for
-// the player); the exit status is 0 when the replay holds, 1 when its
-// events do not lead to its recorded score, 2 when the file is no replay.
-int verifyReplayFile(const std::string& path, std::ostream& out);
+// zarvex --verify FILE: reads, checks (app/ReplayChecks) and verifies the
+// replay. The verdict goes to `out`: for a replay that holds, a line each
+// for its difficulty, game version, recording date, name (if any), final
+// level and score, and its place in the player's Hall of Fame (the one in
+// `dataFolder`) when an entry there has its name and score. A file that
+// cannot be played is told on `err`. The exit status is 0 when the replay
+// holds, 1 when its events do not lead to its recorded end, 2 when it cannot
+// be played (no replay, damaged, another version, an impossible game).
+int verifyReplayFile(const std::string& path, const std::string& dataFolder, std::ostream& out, std::ostream& err);
 
 // How watching ended.
 enum class WatchEnd { Played, Stopped, Close, Quit };

@@ -24,6 +24,6 @@ inline void noteGameStarting(Game& game) {
 inline void noteGameEnding(Game& game) {
     if (game.journal) game.journal->gameEnding(game.state);
 }
-inline void noteScoreStored(Game& game, std::size_t place) {
-    if (game.journal) game.journal->scoreStored(place);
+inline void noteScoreStored(Game& game, std::size_t place, bool saved) {
+    if (game.journal) game.journal->scoreStored(place, saved);
 }

@@ -18,6 +18,8 @@ public:
     // ends. The state is the finished game's, before anything is reset.
     virtual void gameEnding(const GameState& state) = 0;
     // The finished game's score entered the Hall of Fame at this place
-    // (0 is the best).
-    virtual void scoreStored(std::size_t place) = 0;
+    // (0 is the best), and the table's file was saved (`saved`) or could
+    // not be: told after the save, and not at all when there is no data
+    // folder to save it in.
+    virtual void scoreStored(std::size_t place, bool saved) = 0;
 };

@@ -76,7 +76,6 @@ void recordHighScore(Game& game) {
     if (table.size() > kHallOfFameSize) table.erase(table.begin() + kHallOfFameSize);
     const std::string bytes = serializeHighScores(table);
     setTable(state, std::move(table));
-    noteScoreStored(game, place);
 
     // Without a home folder there is no data folder to keep the table in,
     // and nothing is written anywhere else.
@@ -86,6 +85,7 @@ void recordHighScore(Game& game) {
     }
     // A save that fails leaves the old file as it was.
     const HighScoreFileResult saved = replaceHighScoreFile(state.highScorePath, bytes);
+    noteScoreStored(game, place, saved.ok);
     if (!saved) tellNotSaved(game, saved.path, saved.reason);
 }
 

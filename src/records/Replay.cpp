@@ -1,7 +1,12 @@
 #include "records/Replay.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
+#include <type_traits>
+
+#include "records/NameText.h"
+#include "ui/Menus.h"
 
 namespace {
 
@@ -41,12 +46,14 @@ void putVarint(std::string& out, uint64_t v) {
 }
 uint64_t zigzag(int64_t v) { return (uint64_t(v) << 1) ^ uint64_t(v >> 63); }
 void putSigned(std::string& out, int64_t v) { putVarint(out, zigzag(v)); }
-template <class T>
-void putFixed(std::string& out, T v) {
-    unsigned char b[sizeof(T)];
-    std::memcpy(b, &v, sizeof(T));  // the game's machines are little-endian
-    out.append(reinterpret_cast<const char*>(b), sizeof(T));
+// Fixed-width numbers, low byte first whatever the machine's own order.
+void putLittle(std::string& out, uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += char(uint8_t(v >> (8 * i)));
 }
+void putU16(std::string& out, uint16_t v) { putLittle(out, v, 2); }
+void putU32(std::string& out, uint32_t v) { putLittle(out, v, 4); }
+void putU64(std::string& out, uint64_t v) { putLittle(out, v, 8); }
+void putF32(std::string& out, float v) { putU32(out, std::bit_cast<uint32_t>(v)); }
 
 uint32_t crc32(std::string_view bytes) {
     static const std::array<uint32_t, 256> table = [] {
@@ -63,16 +70,34 @@ uint32_t crc32(std::string_view bytes) {
     return c ^ 0xffffffffu;
 }
 
-// Every number of the state that a new game carries on from, in the file's
-// order. The lists are not among them: a new game builds its board and
-// empties the sky before it uses any of them.
+// The start of a version 2 file, in the file's order: the whole numbers as
+// signed varints (so that any value, possible or not, reads back as it was
+// and the checks can name it), the reals as 4-byte floats.
+template <class Start, class Whole, class Real>
+void startFields(Start& s, Whole&& whole, Real&& real) {
+    whole(s.difficulty), whole(s.paused), whole(s.intelShown), whole(s.throbberMoved);
+    whole(s.shakeTimer), whole(s.staticTimer), whole(s.gameOverTimer);
+    whole(s.mouseX), whole(s.mouseY), whole(s.lastBonus);
+    real(s.titlePhase), real(s.alarmPhase), real(s.launchDistance);
+}
+
+// Version 1 stored every number of the state before the new game, at the
+// width of its field, in this order. The fields a new game sets itself are
+// read and dropped.
 template <class State, class F>
-void startFields(State& s, F&& f) {
+void version1StartFields(State& s, F&& f) {
     f(s.level), f(s.score), f(s.paused), f(s.gameOver), f(s.spawned), f(s.waveSize), f(s.intermission);
     f(s.inGame), f(s.difficulty), f(s.speedFactor), f(s.shakeTimer), f(s.nextRepairScore), f(s.alarmPhase);
     f(s.titlePhase), f(s.countdown), f(s.lastBonus), f(s.bonus), f(s.staticTimer), f(s.gameOverTimer);
     f(s.intelShown), f(s.event), f(s.mouseX), f(s.mouseY), f(s.launchSite), f(s.launchDistance);
     f(s.groundColour), f(s.cityColour), f(s.throbberMoved);
+}
+
+// The factor the game plays a difficulty at (a difficulty it has not, at
+// Normal's: the checks refuse those).
+float speedFactorOf(int64_t difficulty) {
+    const MenuId item = difficulty == 0 ? MenuEasy : difficulty == 2 ? MenuHard : MenuNormal;
+    return difficultyFor(item).speedFactor;
 }
 
 // ---- reading ----
@@ -98,11 +123,22 @@ struct Reader {
         v = int64_t(u >> 1) ^ -int64_t(u & 1);
         return true;
     }
+    bool little(uint64_t& v, int n) {
+        if (bytes.size() - pos < std::size_t(n)) return false;
+        v = 0;
+        for (int i = 0; i < n; ++i) v |= uint64_t(uint8_t(bytes[pos + std::size_t(i)])) << (8 * i);
+        pos += std::size_t(n);
+        return true;
+    }
+    // A fixed-width field of the type given, low byte first.
     template <class T>
     bool fixed(T& v) {
-        if (bytes.size() - pos < sizeof(T)) return false;
-        std::memcpy(&v, bytes.data() + pos, sizeof(T));
-        pos += sizeof(T);
+        uint64_t u = 0;
+        if (!little(u, int(sizeof(T)))) return false;
+        if constexpr (std::is_same_v<T, float>)
+            v = std::bit_cast<float>(uint32_t(u));
+        else
+            v = T(u);
         return true;
     }
     bool byte(uint8_t& v) { return fixed(v); }
@@ -225,23 +261,73 @@ ReplayEnd replayEndOf(const GameState& state, int64_t frames) {
     return end;
 }
 
+// ---- the start ----
+
+ReplayStart replayStartOf(const GameState& s) {
+    ReplayStart start;
+    start.difficulty = s.difficulty;
+    start.paused = s.paused;
+    start.intelShown = s.intelShown;
+    start.throbberMoved = s.throbberMoved;
+    start.shakeTimer = s.shakeTimer;
+    start.staticTimer = s.staticTimer;
+    start.gameOverTimer = s.gameOverTimer;
+    start.mouseX = s.mouseX;
+    start.mouseY = s.mouseY;
+    start.lastBonus = s.lastBonus;
+    start.titlePhase = s.titlePhase;
+    start.alarmPhase = s.alarmPhase;
+    start.launchDistance = s.launchDistance;
+    start.speedFactor = s.speedFactor;
+    start.bonus = s.bonus;
+    return start;
+}
+
+GameState stateBeforeStart(const ReplayStart& start) {
+    GameState s;
+    setInitialValues(s);
+    s.difficulty = start.difficulty;
+    s.speedFactor = start.speedFactor;
+    s.paused = start.paused;
+    s.intelShown = start.intelShown;
+    s.throbberMoved = uint8_t(start.throbberMoved);
+    s.shakeTimer = start.shakeTimer;
+    s.staticTimer = start.staticTimer;
+    s.gameOverTimer = start.gameOverTimer;
+    s.mouseX = start.mouseX;
+    s.mouseY = start.mouseY;
+    s.lastBonus = start.lastBonus;
+    s.bonus = start.bonus;
+    s.titlePhase = start.titlePhase;
+    s.alarmPhase = start.alarmPhase;
+    s.launchDistance = start.launchDistance;
+    return s;
+}
+
 // ---- ReplayWriter ----
 
 void ReplayWriter::start(const GameState& state, const RandomState& random, int64_t recordedAt,
                          const std::string& gameVersion) {
+    start(replayStartOf(state), random, recordedAt, gameVersion);
+}
+
+void ReplayWriter::start(const ReplayStart& from, const RandomState& random, int64_t recordedAt,
+                         const std::string& gameVersion) {
     bytes_.clear();
     bytes_.append(kMagic, sizeof kMagic);
-    putFixed<uint16_t>(bytes_, kReplayFormatVersion);
+    putU16(bytes_, kReplayFormatVersion);
     const std::string version = gameVersion.substr(0, 255);
     bytes_ += char(uint8_t(version.size()));
     bytes_ += version;
-    putFixed<int64_t>(bytes_, recordedAt);
-    for (uint64_t w : random) putFixed<uint64_t>(bytes_, w);
-    startFields(state, [this](const auto& field) { putFixed(bytes_, field); });
+    putU64(bytes_, uint64_t(recordedAt));
+    for (uint64_t w : random) putU64(bytes_, w);
+    ReplayStart s = from;
+    startFields(
+        s, [this](int64_t v) { putSigned(bytes_, v); }, [this](float v) { putF32(bytes_, v); });
     frames_ = 0;
     quiet_ = 0;
-    lastX_ = state.mouseX;
-    lastY_ = state.mouseY;
+    lastX_ = s.mouseX;
+    lastY_ = s.mouseY;
     started_ = true;
 }
 
@@ -324,22 +410,58 @@ void ReplayWriter::answer(const ReplayAnswer& a) {
     }
 }
 
-std::string ReplayWriter::finish(ReplayEnd end) {
+std::string ReplayWriter::finish(ReplayEnd end, std::string_view name) {
     flushQuietFrames();
     bytes_ += char(End);
     end.frames = frames_;
     putVarint(bytes_, uint64_t(end.frames));
     putSigned(bytes_, end.score);
     putSigned(bytes_, end.level);
-    putFixed<uint64_t>(bytes_, end.fingerprint);
-    putFixed<uint32_t>(bytes_, crc32(bytes_));
+    putU64(bytes_, end.fingerprint);
+    finished_ = std::move(bytes_);
+    bytes_.clear();
     started_ = false;
-    return std::move(bytes_);
+    return named(name);
+}
+
+std::string ReplayWriter::named(std::string_view name) const {
+    // As the Hall of Fame keeps it: at most 32 characters, which is never
+    // more than kMaxReplayNameBytes.
+    const std::string kept = cleanEnteredName(name);
+    std::string bytes = finished_;
+    bytes += char(uint8_t(kept.size()));
+    bytes += kept;
+    putU32(bytes, crc32(bytes));
+    return bytes;
 }
 
 // ---- reading a replay ----
 
 uint32_t replayChecksum(std::string_view bytes) { return crc32(bytes); }
+
+namespace {
+
+// The start as version 1 stored it: the whole state before the new game.
+bool readVersion1Start(Reader& r, ReplayStart& start) {
+    GameState s;
+    setInitialValues(s);
+    bool ok = true;
+    version1StartFields(s, [&](auto& field) { ok = ok && r.fixed(field); });
+    start = replayStartOf(s);
+    return ok;
+}
+
+bool readStart(Reader& r, ReplayStart& start) {
+    bool ok = true;
+    startFields(
+        start, [&](int64_t& v) { ok = ok && r.signedVarint(v); }, [&](float& v) { ok = ok && r.fixed(v); });
+    // What version 2 leaves out, it derives.
+    start.speedFactor = speedFactorOf(start.difficulty);
+    start.bonus = start.lastBonus;
+    return ok;
+}
+
+}  // namespace
 
 std::variant<Replay, ReplayError> parseReplay(std::string_view bytes) {
     if (bytes.empty()) return ReplayError{"the file is empty"};
@@ -354,8 +476,9 @@ std::variant<Replay, ReplayError> parseReplay(std::string_view bytes) {
     if (replay.formatVersion == 0) return ReplayError{"it is not a ZARVEX replay"};
     // The checksum first: a damaged file is told as such, whatever broke.
     if (bytes.size() < sizeof kMagic + 4) return ReplayError{"the file is cut short"};
+    Reader tail{bytes, bytes.size() - 4};
     uint32_t stored = 0;
-    std::memcpy(&stored, bytes.data() + bytes.size() - 4, 4);
+    tail.fixed(stored);
     if (crc32(bytes.substr(0, bytes.size() - 4)) != stored) return ReplayError{"the file is damaged"};
     const std::string_view content = bytes.substr(0, bytes.size() - 4);
     r.bytes = content;
@@ -366,11 +489,10 @@ std::variant<Replay, ReplayError> parseReplay(std::string_view bytes) {
     r.pos += versionLength;
     bool ok = r.fixed(replay.recordedAt);
     for (uint64_t& w : replay.random) ok = ok && r.fixed(w);
-    setInitialValues(replay.start);
-    startFields(replay.start, [&](auto& field) { ok = ok && r.fixed(field); });
+    ok = ok && (replay.formatVersion == 1 ? readVersion1Start(r, replay.start) : readStart(r, replay.start));
     if (!ok) return ReplayError{"the file is damaged"};
-    if (replay.start.difficulty < 0 || replay.start.difficulty > 2 || replay.random == RandomState{})
-        return ReplayError{"the file is damaged"};
+    // The random source cannot stand at zero: no generator does.
+    if (replay.random == RandomState{}) return ReplayError{"the file is damaged"};
 
     // Every frame is read once now, so that playing it can never fail.
     const std::size_t bodyStart = r.pos;
@@ -385,8 +507,18 @@ std::variant<Replay, ReplayError> parseReplay(std::string_view bytes) {
     replay.body.assign(content.data() + bodyStart, r.pos - bodyStart);
     uint64_t endFrames = 0;
     if (!r.varint(endFrames) || !r.signedVarint(replay.end.score) || !r.signedVarint(replay.end.level) ||
-        !r.fixed(replay.end.fingerprint) || r.pos != content.size())
+        !r.fixed(replay.end.fingerprint))
         return ReplayError{"the file is damaged"};
+    if (replay.formatVersion >= 2) {
+        uint8_t nameLength = 0;
+        if (!r.byte(nameLength) || nameLength > kMaxReplayNameBytes || r.bytes.size() - r.pos < nameLength)
+            return ReplayError{"the file is damaged"};
+        replay.name.assign(content.data() + r.pos, nameLength);
+        r.pos += nameLength;
+        if (cleanEnteredName(replay.name) != replay.name)
+            return ReplayError{"the file is damaged: it holds a name the Hall of Fame would not keep"};
+    }
+    if (r.pos != content.size()) return ReplayError{"the file is damaged"};
     if (int64_t(endFrames) != frames) return ReplayError{"the file is damaged: its frames do not add up"};
     replay.end.frames = frames;
     return replay;

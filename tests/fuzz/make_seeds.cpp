@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -67,10 +68,19 @@ Bytes wav(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, uint32_
 // without the checksum at its end (the fuzz target adds the right one, so
 // that its changes reach the frames).
 Bytes replaySeed(bool busy) {
+    // A game started in the flash of the last one: a start with every
+    // carried field in use.
     GameState start;
     setInitialValues(start);
+    start.difficulty = 2;
+    start.speedFactor = 1.8f;
     start.mouseX = 640;
     start.mouseY = 400;
+    start.shakeTimer = start.gameOverTimer = 100;
+    start.staticTimer = 10;
+    start.lastBonus = start.bonus = 600;
+    start.titlePhase = 12.5f;
+    start.launchDistance = 94;
     ReplayWriter w;
     w.start(start, {11, 22, 33, 44}, 1765000000, "1.01");
     auto canvas = [](CanvasEventType type, int64_t x, int64_t y, int64_t key = 0) {
@@ -100,8 +110,16 @@ Bytes replaySeed(bool busy) {
     WindowEvent close;
     close.code = EventClose;
     w.frame(close);
-    const std::string bytes = w.finish({0, 1234, 2, 0x1122334455667788ull});
+    const std::string bytes = w.finish({0, 1234, 2, 0x1122334455667788ull}, busy ? "Zoë" : "");
     return Bytes(bytes.begin(), bytes.end() - 4);
+}
+
+// A replay that an earlier version (format 1) wrote, as the tests keep it.
+Bytes version1Seed() {
+    std::ifstream in(ZARVEX_SOURCE_DIR "/tests/replay/data/version1-game.zvxr", std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(in)), {});
+    if (bytes.size() >= 4) bytes.resize(bytes.size() - 4);
+    return bytes;
 }
 
 int main(int argc, char** argv) {
@@ -112,6 +130,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(rp);
     put(rp / "short.zvxr", replaySeed(false));
     put(rp / "busy.zvxr", replaySeed(true));
+    put(rp / "version1.zvxr", version1Seed());
 
     Bytes two = entry("ACE", 700);
     Bytes bob = entry("BOB", 90);

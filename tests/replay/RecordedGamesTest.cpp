@@ -4,6 +4,7 @@
 // Fame, and a replay whose events do not lead to its score is told so.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "Defender.h"
@@ -147,6 +148,19 @@ TEST(RecordedGames, TheBestReplayFollowsFirstPlaceAndGoesWithTheHallOfFame) {
     const std::string tie = game(900);  // an equal score goes below: the best stays
     EXPECT_EQ(fileBytes(w.best()), higher);
     EXPECT_EQ(fileBytes(w.last()), tie);
+    // Each holds the name its score went into the Hall of Fame under.
+    w.platform.textAnswers.push_back("Zoë\nAda");
+    EXPECT_EQ(parsed(game(100)).name, "Zoë Ada");
+
+    // A save that fails (a folder where the table's file was): the table on
+    // disk never showed the new first place, so the best stays as it was.
+    std::filesystem::remove(w.game.state.highScorePath);
+    std::filesystem::create_directory(w.game.state.highScorePath);
+    const std::string unsaved = game(5000);
+    EXPECT_FALSE(w.platform.logged("messageBox:Score Not Saved").empty());
+    EXPECT_EQ(fileBytes(w.last()), unsaved);
+    EXPECT_EQ(fileBytes(w.best()), higher);
+    std::filesystem::remove(w.game.state.highScorePath);
 
     // Clearing the Hall of Fame clears its replays.
     w.platform.yesNoAnswers.push_back(true);

@@ -95,6 +95,10 @@ TEST(ReplayFormat, EveryKindOfEventAndAnswerComesBackInItsFrame) {
     const std::string bytes = record(frames);
     const Replay r = std::get<Replay>(parseReplay(bytes));
     EXPECT_EQ(r.formatVersion, kReplayFormatVersion);
+    // Fixed-width numbers low byte first: the format version, then (after
+    // "1.01") the recording time.
+    EXPECT_EQ(bytes.substr(8, 2), std::string("\x02\x00", 2));
+    EXPECT_EQ(bytes.substr(15, 8), std::string("\x40\xc3\x33\x69\x00\x00\x00\x00", 8));
     EXPECT_EQ(r.gameVersion, "1.01");
     EXPECT_EQ(r.recordedAt, 1765000000);
     EXPECT_EQ(r.random, kRandom);
@@ -163,7 +167,8 @@ TEST(ReplayFormat, DamagedCutEmptyForeignAndNewerFilesAreToldApart) {
     // A newer format is told as such, before any check of the rest.
     std::string newer = good;
     newer[8] = char(kReplayFormatVersion + 1);
-    EXPECT_EQ(reason(newer), "it was recorded by a newer version of ZARVEX (replay format 2)");
+    EXPECT_EQ(reason(newer), "it was recorded by a newer version of ZARVEX (replay format " +
+                                 std::to_string(kReplayFormatVersion + 1) + ")");
     // Damage is told as damage.
     std::string damaged = good;
     damaged[damaged.size() / 2] ^= 0x20;

@@ -128,4 +128,13 @@ TEST(WatchingReplays, AMissingDamagedOrForeignReplayIsToldInABox) {
     std::ofstream(w.best(), std::ios::binary | std::ios::trunc) << "ACE\n\x01\x02";
     watchReplayFile(w.game, surface, w.best());
     EXPECT_NE(told().find("cannot be played: it is not a ZARVEX replay"), std::string::npos) << told();
+
+    ReplayWriter other;  // another version's game
+    other.start(ReplayStart{}, {1, 2, 3, 4}, 0, "1.02");
+    std::ofstream(w.best(), std::ios::binary | std::ios::trunc) << other.finish({});
+    w.platform.text.drawn.clear();
+    watchReplayFile(w.game, surface, w.best());
+    EXPECT_EQ(told(), "messageBox:Replay|The replay " + w.best() +
+                          " cannot be played: it was recorded by ZARVEX 1.02, and this is ZARVEX 1.01.");
+    EXPECT_EQ(countText(w.platform, "REPLAY"), 0u);
 }
