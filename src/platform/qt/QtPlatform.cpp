@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 #include <chrono>
 #include <thread>
 
@@ -134,7 +135,12 @@ protected:
         platform_.enqueueMouse(event(CanvasLeftUp, e->position()), e->globalPosition(), false);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
+        platform_.blankPointerAfterBox();
         platform_.enqueueMouse(event(CanvasMoved, e->position()), e->globalPosition(), false);
+    }
+    void enterEvent(QEnterEvent* e) override {
+        platform_.blankPointerAfterBox();
+        QWidget::enterEvent(e);
     }
     void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e); }
     void keyReleaseEvent(QKeyEvent*) override { platform_.enqueueKeyRelease(); }
@@ -403,11 +409,24 @@ QMargins QtPlatform::frameMargins() const {
             frame.bottom() - inner.bottom()};
 }
 
+bool QtPlatform::workAreaKnown() const {
+    if (workAreaKnown_) return *workAreaKnown_;
+    // Wayland tells a window neither the desktop's panels nor where it is:
+    // every screen is all free area there, and the compositor places
+    // windows itself.
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void QtPlatform::fitWindowToScreen() {
     if (!window_ || window_->isFullScreen() || window_->isMaximized()) return;
     QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    const QRect avail = screen->availableGeometry();
+    QRect avail = screen->availableGeometry();
+    const bool known = workAreaKnown();
+    // Where the free area is unknown, room is left for the desktop's panels
+    // and docks and for a title bar that the compositor may draw around the
+    // window without Qt knowing its size.
+    if (!known) avail -= QMargins(kUnknownDesktop / 2, kUnknownDesktop / 2, kUnknownDesktop / 2, kUnknownDesktop / 2);
     const QMargins margins = frameMargins();
     const QMenuBar* bar = window_->menuBar();
     const int menu = bar->isHidden() ? 0 : bar->heightForWidth(avail.width()) > 0 ? bar->heightForWidth(avail.width())
@@ -422,11 +441,45 @@ void QtPlatform::fitWindowToScreen() {
     placed.moveCenter(avail.center());
     window_->move(placed.topLeft());
     fittedFrame_ = margins;
+    // A window smaller than 100 % there opens maximised instead: the
+    // compositor knows its own free area and fits the window to it, with the
+    // canvas letterboxed inside. The size above stays the one it restores
+    // to. (A tiling compositor may keep its own size for it; the smaller
+    // size still fits its free area, title bar included.)
+    if (!known && scale < 1.0) window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
 }
 
 void QtPlatform::hideCursorOverCanvas() {
     // Over the bars too: the crosshair is the only pointer.
     if (canvas_) canvas_->setCursor(QCursor(Qt::BlankCursor));
+}
+
+void QtPlatform::tellBlankPointer() {
+    QWindow* handle = window_ ? window_->windowHandle() : nullptr;
+    if (!canvas_ || !handle) return;
+    // Qt tells the window system only a change of pointer: an arrow first
+    // makes it tell the blank one again.
+    handle->setCursor(QCursor(Qt::ArrowCursor));
+    handle->setCursor(QCursor(Qt::BlankCursor));
+}
+
+void QtPlatform::boxClosed() {
+    // A box that closes over the canvas may leave the system's arrow there:
+    // on Wayland the pointer's picture belongs to the seat, the box's arrow
+    // stays when the pointer comes back to the game's window, and Qt does
+    // not tell the window's own again while the pointer stays over the same
+    // widget. So the blank pointer is told again now if the pointer is over
+    // the canvas, and once more when it next moves there, when the window
+    // system has given the pointer back to the window.
+    if (!canvas_) return;
+    blankPointerPending_ = true;
+    if (canvas_->rect().contains(canvas_->mapFromGlobal(QCursor::pos()))) tellBlankPointer();
+}
+
+void QtPlatform::blankPointerAfterBox() {
+    if (!blankPointerPending_) return;
+    blankPointerPending_ = false;
+    tellBlankPointer();
 }
 
 void QtPlatform::focusCanvas() {
@@ -531,6 +584,7 @@ void QtPlatform::messageBox(const std::string& title, const std::string& text) {
         box.exec();
     else
         showScrollingTextBox(window_.get(), screen->availableGeometry(), frameMargins(), box.windowTitle(), box.text());
+    boxClosed();
     activateApp();
 }
 
@@ -542,6 +596,7 @@ bool QtPlatform::yesNoBox(const std::string& title, const std::string& text) {
         controllers_, [&box] { box.button(QMessageBox::Yes)->click(); },
         [&box] { box.button(QMessageBox::No)->click(); });
     const bool yes = box.exec() == QMessageBox::Yes;
+    boxClosed();
     activateApp();
     return yes;
 }
@@ -558,6 +613,7 @@ std::string QtPlatform::textInputBox(const std::string& title, const std::string
     PadAnswers answers(controllers_, [&box] { box.accept(); }, [&box] { box.reject(); });
     const bool ok = box.exec() == QDialog::Accepted;
     const QString answer = box.textValue();
+    boxClosed();
     activateApp();
     return ok ? answer.toStdString() : std::string();
 }
@@ -575,6 +631,7 @@ AlertButton QtPlatform::aboutAlert(const std::string& message, const std::string
     // East closes the box as Escape does, with the first button.
     PadAnswers answers(controllers_, [first] { first->click(); }, [first] { first->click(); });
     box.exec();
+    boxClosed();
     return box.clickedButton() == second ? AlertSecond : AlertFirst;
 }
 
