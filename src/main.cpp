@@ -94,9 +94,6 @@ int main(int argc, char** argv) {
     }
     if (!chooseWindowSystem(argc, argv)) return 1;
     QApplication application(argc, argv);
-    // The installed desktop entry's name: the Wayland app id, by which docks
-    // and task bars find the window's entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.zarvex.Zarvex"));
 
     std::random_device device;
     const uint64_t seed = (uint64_t(device()) << 32) ^ uint64_t(device()) ^

@@ -196,6 +196,21 @@ TEST_F(WindowTest, TheBlankPointerComesBackAfterEveryBox) {
     }
 }
 
+// Docks and task bars match the window to its installed desktop entry: by
+// the entry's name on Wayland (the app id), by StartupWMClass on X11; the
+// software centre's launchable names the same entry.
+TEST_F(WindowTest, TheWindowNamesItsInstalledDesktopEntry) {
+    auto read = [](const QString& name) {
+        QFile f(QStringLiteral(ZARVEX_SOURCE_DIR "/packaging/") + name);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+        return QString::fromUtf8(f.readAll());
+    };
+    const QString id = QGuiApplication::desktopFileName();
+    const QString entry = read(id + ".desktop.in");
+    EXPECT_TRUE(entry.contains("\nStartupWMClass=" + QCoreApplication::applicationName() + "\n"));
+    EXPECT_TRUE(read(id + ".metainfo.xml.in").contains(">" + id + ".desktop</launchable>"));
+}
+
 TEST_F(WindowTest, ResizedWindowsShowTheCanvasLetterboxed) {
     struct Case {
         int w, h;

@@ -284,6 +284,10 @@ QWidget* QtPlatform::canvasWidget() const { return canvas_; }
 
 void QtPlatform::becomeForegroundApp() {
     QCoreApplication::setApplicationName(QStringLiteral("zarvex"));
+    // The installed desktop entry's name, which is the window's Wayland app
+    // id: docks and task bars find the window's entry and icon by it (on X11
+    // by the application's name, the entry's StartupWMClass).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zarvex.Zarvex"));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
