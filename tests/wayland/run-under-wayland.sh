@@ -19,6 +19,11 @@ for tool in weston weston-screenshooter convert; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps.sh --test installs it)"
 done
 
+# Pixels to take screenshots of: weston 10 calls its CPU renderer so, later
+# versions --renderer=pixman.
+pixman=--use-pixman
+weston --help 2>&1 | grep -q -- '--renderer=' && pixman=--renderer=pixman
+
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -65,7 +70,7 @@ for arg in "$@"; do
   mkdir -p "$run/runtime" "$run/shots" && chmod 700 "$run/runtime"
   socket="wayland-zvx-$$-$n"
   # The headless backend takes the output's size in logical pixels.
-  XDG_RUNTIME_DIR="$run/runtime" weston --backend=headless-backend.so --use-pixman \
+  XDG_RUNTIME_DIR="$run/runtime" weston --backend=headless-backend.so "$pixman" \
     --width=$((width / scale)) --height=$((height / scale)) --scale="$scale" \
     --shell=desktop-shell.so --no-config --idle-time=0 --debug --socket="$socket" \
     >"$run/weston.log" 2>&1 &
