@@ -472,9 +472,10 @@ void QtPlatform::boxClosed() {
     // on Wayland the pointer's picture belongs to the seat, the box's arrow
     // stays when the pointer comes back to the game's window, and Qt does
     // not tell the window's own again while the pointer stays over the same
-    // widget. So the blank pointer is told again now if the pointer is over
-    // the canvas, and once more when it next moves there, when the window
-    // system has given the pointer back to the window.
+    // widget. So the blank pointer is told again now if the pointer seems
+    // to be over the canvas, and once more when it next enters or moves
+    // there, when the window system has given the pointer back to the window
+    // (Wayland tells where the pointer is only inside the window it is over).
     if (!canvas_) return;
     blankPointerPending_ = true;
     if (canvas_->rect().contains(canvas_->mapFromGlobal(QCursor::pos()))) tellBlankPointer();
