@@ -293,6 +293,7 @@ void QtPlatform::becomeForegroundApp() {
 
 void QtPlatform::openWindow(const std::string& title, int, int) {
     view_ = loadViewSettings();
+    openingFramesLeft_ = kFitFrames;
     window_ = std::make_unique<Window>(*this);
     window_->setWindowTitle(qs(title));
     canvas_ = new CanvasView(*this);
@@ -359,6 +360,7 @@ void QtPlatform::addViewMenu() {
 }
 
 void QtPlatform::setFullScreen(bool on) {
+    openingFramesLeft_ = 0;
     if (view_.fullScreen != on) {
         view_.fullScreen = on;
         saveViewSettings(view_);
@@ -371,7 +373,10 @@ void QtPlatform::setFullScreen(bool on) {
         window_->showFullScreen();
     } else if (!on && window_->isFullScreen()) {
         window_->menuBar()->show();
-        if (wasMaximised_)
+        // On Wayland a window back from full screen shows at its normal
+        // size, which leaves room for the desktop's panels (see
+        // fitWindowToScreen).
+        if (wasMaximised_ && workAreaKnown())
             window_->showMaximized();
         else
             window_->showNormal();
@@ -449,8 +454,13 @@ void QtPlatform::fitWindowToScreen() {
     // compositor knows its own free area and fits the window to it, with the
     // canvas letterboxed inside. The size above stays the one it restores
     // to. (A tiling compositor may keep its own size for it; the smaller
-    // size still fits its free area, title bar included.)
-    if (!known && scale < 1.0) window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
+    // size still fits its free area, title bar included.) Only while the
+    // window opens, and not when it opens in full screen: asked for both,
+    // or for maximised just after full screen, the compositor may answer in
+    // its own order, or weston tell a size of nothing and end the game's
+    // connection.
+    if (!known && scale < 1.0 && openingFramesLeft_ > 0 && !view_.fullScreen)
+        window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
 }
 
 void QtPlatform::hideCursorOverCanvas() {
@@ -528,6 +538,7 @@ WindowEvent QtPlatform::pollEvent() {
         if (fitFramesLeft_ > 0) --fitFramesLeft_;
         if (restoreFramesLeft_ > 0) --restoreFramesLeft_;
     }
+    if (openingFramesLeft_ > 0) --openingFramesLeft_;
     pollControllers();
     return queue_.pop();
 }

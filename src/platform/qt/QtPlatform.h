@@ -160,6 +160,9 @@ private:
     QMargins fittedFrame_;
     bool wasMaximised_ = false;
     std::optional<bool> workAreaKnown_;
+    // Frames from opening the window during which fitting it may maximise
+    // it; none once it has gone full screen.
+    int openingFramesLeft_ = 0;
     bool blankPointerPending_ = false;
 
     ControllerSource* controllers_ = nullptr;
