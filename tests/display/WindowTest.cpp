@@ -159,6 +159,19 @@ TEST_F(WindowTest, WithoutTheDesktopsFreeAreaASmallScreenMaximisesTheWindow) {
     EXPECT_LE(normal.width(), avail.width() - 96);
     EXPECT_LE(normal.height(), avail.height() - 96);
     wayland.closeWindow();
+
+    // Opening in full screen it is not maximised beneath, and it comes back
+    // at its normal size (weston ends the connection of a window asked for
+    // maximised just after full screen).
+    saveViewSettings({true, false});
+    QtPlatform full;
+    full.setWorkAreaKnownForTesting(false);
+    full.openWindow("ZARVEX v1.01", 1280, 768);
+    full.buildMenus({});
+    EXPECT_EQ(full.window()->windowState(), Qt::WindowFullScreen);
+    full.fullScreenAction()->trigger();
+    EXPECT_EQ(full.window()->windowState(), Qt::WindowNoState);
+    full.closeWindow();
 }
 
 // Whatever pointer a box leaves over the game's window (on Wayland the box's
