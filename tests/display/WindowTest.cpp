@@ -156,8 +156,8 @@ TEST_F(WindowTest, WithoutTheDesktopsFreeAreaASmallScreenMaximisesTheWindow) {
     EXPECT_EQ(f.y, 0);
     EXPECT_GT(f.x, 0) << "the canvas letterboxed across the screen's width";
     const QRect normal = w->normalGeometry();
-    EXPECT_LE(normal.width(), avail.width() - 96);
-    EXPECT_LE(normal.height(), avail.height() - 96);
+    EXPECT_LE(normal.width(), avail.width() - 80);
+    EXPECT_LE(normal.height(), avail.height() - 80);
     wayland.closeWindow();
 
     // Opening in full screen it is not maximised beneath, and it comes back

@@ -432,11 +432,14 @@ void QtPlatform::fitWindowToScreen() {
     if (!screen) return;
     QRect avail = screen->availableGeometry();
     const bool known = workAreaKnown();
-    // Where the free area is unknown, room is left for the desktop's panels
-    // and docks and for a title bar that the compositor may draw around the
-    // window without Qt knowing its size.
-    if (!known) avail -= QMargins(kUnknownDesktop / 2, kUnknownDesktop / 2, kUnknownDesktop / 2, kUnknownDesktop / 2);
     const QMargins margins = frameMargins();
+    // Where the free area is unknown, room is left for the desktop's panels
+    // and docks, and for a title bar that the compositor draws around the
+    // window where Qt does not draw one (and does not know its size).
+    if (!known) {
+        const int room = (kUnknownPanels + (margins.top() == 0 ? kUnknownTitleBar : 0)) / 2;
+        avail -= QMargins(room, room, room, room);
+    }
     const QMenuBar* bar = window_->menuBar();
     const int menu = bar->isHidden() ? 0 : bar->heightForWidth(avail.width()) > 0 ? bar->heightForWidth(avail.width())
                                                                                   : bar->sizeHint().height();

@@ -134,8 +134,9 @@ private:
     void fitWindowToScreen();
     bool workAreaKnown() const;
     // What a desktop whose free area is unknown may keep to itself, across
-    // and down (logical pixels): a panel or dock, and a title bar.
-    static constexpr int kUnknownDesktop = 96;
+    // and down (logical pixels): its panels or docks, and a title bar.
+    static constexpr int kUnknownPanels = 48;
+    static constexpr int kUnknownTitleBar = 32;
     QMargins frameMargins() const;
     void addViewMenu();
     void tellBlankPointer();
