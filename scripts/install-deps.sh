@@ -19,6 +19,7 @@ test_packages=(
   clang libclang-rt-dev
   appstream desktop-file-utils dpkg-dev file lintian man-db
   xvfb xauth openbox x11-utils imagemagick
+  weston qt6-wayland
 )
 clean_root_packages=(
   debootstrap debian-archive-keyring dpkg-dev strace

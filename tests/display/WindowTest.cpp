@@ -10,12 +10,14 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWindow>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 
 #include "DisplayApp.h"
+#include "ModalGuard.h"
 #include "EdgeBands.h"
 #include "Scene.h"
 #include "SoundRecorder.h"
@@ -124,12 +126,98 @@ TEST_F(WindowTest, OpensAsLargeAsFitsTheScreenWithTheWholeCanvasOnIt) {
     // screen: the canvas is scaled down, to within a pixel of the screen.
     const CanvasFit f = platform.canvasFit();
     EXPECT_LT(f.scale, 1.0);
+    EXPECT_FALSE(w->isMaximized()) << "the desktop's free area is known: no need to maximise";
     EXPECT_GE(w->frameGeometry().height(), avail.height() - 1);
     // The window is the canvas's shape under its menu bar: no bars.
     EXPECT_LE(f.x, 1);
     EXPECT_EQ(f.y, 0);
     expectWholeCanvasShown(f);
     EXPECT_LT(w->minimumWidth(), w->maximumWidth()) << "the player can resize it";
+}
+
+// Where the window system does not tell the desktop's panels (Wayland), a
+// window that would open below 100 % opens maximised, for the desktop to fit
+// to its free area; restored, it leaves room for a panel and a title bar.
+TEST_F(WindowTest, WithoutTheDesktopsFreeAreaASmallScreenMaximisesTheWindow) {
+    QtPlatform wayland;
+    wayland.setWorkAreaKnownForTesting(false);
+    wayland.openWindow("ZARVEX v1.01", 1280, 768);
+    wayland.buildMenus({});
+    QApplication::processEvents();
+    QMainWindow* w = wayland.window();
+    EXPECT_TRUE(w->isMaximized());
+    const QRect avail = w->screen()->availableGeometry();
+    EXPECT_EQ(w->frameGeometry(), avail);
+    const CanvasFit f = wayland.canvasFit();
+    EXPECT_EQ(f.y, 0);
+    EXPECT_GT(f.x, 0) << "the canvas letterboxed across the screen's width";
+    const QRect normal = w->normalGeometry();
+    EXPECT_LE(normal.width(), avail.width() - 80);
+    EXPECT_LE(normal.height(), avail.height() - 80);
+    wayland.closeWindow();
+
+    // Opening in full screen it is not maximised beneath, and it comes back
+    // at its normal size (weston ends the connection of a window asked for
+    // maximised just after full screen).
+    saveViewSettings({true, false});
+    QtPlatform full;
+    full.setWorkAreaKnownForTesting(false);
+    full.openWindow("ZARVEX v1.01", 1280, 768);
+    full.buildMenus({});
+    EXPECT_EQ(full.window()->windowState(), Qt::WindowFullScreen);
+    full.fullScreenAction()->trigger();
+    EXPECT_EQ(full.window()->windowState(), Qt::WindowNoState);
+    full.closeWindow();
+}
+
+// Whatever pointer a box leaves over the game's window (on Wayland the box's
+// arrow stays), the blank one comes back over the canvas: when the box
+// closes over it, and at the next move there when it closes over the menu.
+TEST_F(WindowTest, TheBlankPointerComesBackAfterEveryBox) {
+    QWindow* handle = platform.window()->windowHandle();
+    QWidget* canvas = platform.canvasWidget();
+    const std::pair<const char*, std::function<void()>> boxes[] = {
+        {"message", [&] { platform.messageBox("Hall of Fame", "1. ANN 1,000"); }},
+        {"yes/no", [&] { platform.yesNoBox("Clear High Scores", "Clear them?"); }},
+        {"name", [&] { platform.textInputBox("New High Score", "Your name:", "ANN"); }},
+        {"about", [&] { platform.aboutAlert("ZARVEX 1.01", "About", "Ok", "See My Other Apps"); }},
+    };
+    const QPoint overCanvas = canvas->mapToGlobal(canvas->rect().center());
+    const QPoint overMenu = platform.window()->menuBar()->mapToGlobal(QPoint(2, 2));
+    for (const auto& [name, open] : boxes) {
+        for (const QPoint at : {overCanvas, overMenu}) {
+            SCOPED_TRACE(std::string(name) + (at == overCanvas ? " over the canvas" : " over the menu"));
+            QCursor::setPos(at);
+            QTimer::singleShot(50, [handle] {
+                handle->setCursor(QCursor(Qt::ArrowCursor));
+                if (QWidget* box = QApplication::activeModalWidget()) box->close();
+            });
+            const ModalGuard guard;
+            open();
+            ASSERT_FALSE(guard.fired());
+            EXPECT_EQ(handle->cursor().shape(), at == overCanvas ? Qt::BlankCursor : Qt::ArrowCursor);
+            const QPointF p = canvas->rect().center();
+            QMouseEvent move(QEvent::MouseMove, p, canvas->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(canvas, &move);
+            EXPECT_EQ(handle->cursor().shape(), Qt::BlankCursor);
+            EXPECT_EQ(canvas->cursor().shape(), Qt::BlankCursor);
+        }
+    }
+}
+
+// Docks and task bars match the window to its installed desktop entry: by
+// the entry's name on Wayland (the app id), by StartupWMClass on X11; the
+// software centre's launchable names the same entry.
+TEST_F(WindowTest, TheWindowNamesItsInstalledDesktopEntry) {
+    auto read = [](const QString& name) {
+        QFile f(QStringLiteral(ZARVEX_SOURCE_DIR "/packaging/") + name);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+        return QString::fromUtf8(f.readAll());
+    };
+    const QString id = QGuiApplication::desktopFileName();
+    const QString entry = read(id + ".desktop.in");
+    EXPECT_TRUE(entry.contains("\nStartupWMClass=" + QCoreApplication::applicationName() + "\n"));
+    EXPECT_TRUE(read(id + ".metainfo.xml.in").contains(">" + id + ".desktop</launchable>"));
 }
 
 TEST_F(WindowTest, ResizedWindowsShowTheCanvasLetterboxed) {

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 #include <chrono>
 #include <thread>
 
@@ -134,7 +135,12 @@ protected:
         platform_.enqueueMouse(event(CanvasLeftUp, e->position()), e->globalPosition(), false);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
+        platform_.blankPointerAfterBox();
         platform_.enqueueMouse(event(CanvasMoved, e->position()), e->globalPosition(), false);
+    }
+    void enterEvent(QEnterEvent* e) override {
+        platform_.blankPointerAfterBox();
+        QWidget::enterEvent(e);
     }
     void keyPressEvent(QKeyEvent* e) override { platform_.enqueueKey(e); }
     void keyReleaseEvent(QKeyEvent*) override { platform_.enqueueKeyRelease(); }
@@ -278,11 +284,16 @@ QWidget* QtPlatform::canvasWidget() const { return canvas_; }
 
 void QtPlatform::becomeForegroundApp() {
     QCoreApplication::setApplicationName(QStringLiteral("zarvex"));
+    // The installed desktop entry's name, which is the window's Wayland app
+    // id: docks and task bars find the window's entry and icon by it (on X11
+    // by the application's name, the entry's StartupWMClass).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zarvex.Zarvex"));
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
 void QtPlatform::openWindow(const std::string& title, int, int) {
     view_ = loadViewSettings();
+    openingFramesLeft_ = kFitFrames;
     window_ = std::make_unique<Window>(*this);
     window_->setWindowTitle(qs(title));
     canvas_ = new CanvasView(*this);
@@ -349,6 +360,7 @@ void QtPlatform::addViewMenu() {
 }
 
 void QtPlatform::setFullScreen(bool on) {
+    openingFramesLeft_ = 0;
     if (view_.fullScreen != on) {
         view_.fullScreen = on;
         saveViewSettings(view_);
@@ -361,7 +373,10 @@ void QtPlatform::setFullScreen(bool on) {
         window_->showFullScreen();
     } else if (!on && window_->isFullScreen()) {
         window_->menuBar()->show();
-        if (wasMaximised_)
+        // On Wayland a window back from full screen shows at its normal
+        // size, which leaves room for the desktop's panels (see
+        // fitWindowToScreen).
+        if (wasMaximised_ && workAreaKnown())
             window_->showMaximized();
         else
             window_->showNormal();
@@ -403,12 +418,28 @@ QMargins QtPlatform::frameMargins() const {
             frame.bottom() - inner.bottom()};
 }
 
+bool QtPlatform::workAreaKnown() const {
+    if (workAreaKnown_) return *workAreaKnown_;
+    // Wayland tells a window neither the desktop's panels nor where it is:
+    // every screen is all free area there, and the compositor places
+    // windows itself.
+    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+
 void QtPlatform::fitWindowToScreen() {
     if (!window_ || window_->isFullScreen() || window_->isMaximized()) return;
     QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
-    const QRect avail = screen->availableGeometry();
+    QRect avail = screen->availableGeometry();
+    const bool known = workAreaKnown();
     const QMargins margins = frameMargins();
+    // Where the free area is unknown, room is left for the desktop's panels
+    // and docks, and for a title bar that the compositor draws around the
+    // window where Qt does not draw one (and does not know its size).
+    if (!known) {
+        const int room = (kUnknownPanels + (margins.top() == 0 ? kUnknownTitleBar : 0)) / 2;
+        avail -= QMargins(room, room, room, room);
+    }
     const QMenuBar* bar = window_->menuBar();
     const int menu = bar->isHidden() ? 0 : bar->heightForWidth(avail.width()) > 0 ? bar->heightForWidth(avail.width())
                                                                                   : bar->sizeHint().height();
@@ -422,11 +453,51 @@ void QtPlatform::fitWindowToScreen() {
     placed.moveCenter(avail.center());
     window_->move(placed.topLeft());
     fittedFrame_ = margins;
+    // A window smaller than 100 % there opens maximised instead: the
+    // compositor knows its own free area and fits the window to it, with the
+    // canvas letterboxed inside. The size above stays the one it restores
+    // to. (A tiling compositor may keep its own size for it; the smaller
+    // size still fits its free area, title bar included.) Only while the
+    // window opens, and not when it opens in full screen: asked for both,
+    // or for maximised just after full screen, the compositor may answer in
+    // its own order, or weston tell a size of nothing and end the game's
+    // connection.
+    if (!known && scale < 1.0 && openingFramesLeft_ > 0 && !view_.fullScreen)
+        window_->setWindowState(window_->windowState() | Qt::WindowMaximized);
 }
 
 void QtPlatform::hideCursorOverCanvas() {
     // Over the bars too: the crosshair is the only pointer.
     if (canvas_) canvas_->setCursor(QCursor(Qt::BlankCursor));
+}
+
+void QtPlatform::tellBlankPointer() {
+    QWindow* handle = window_ ? window_->windowHandle() : nullptr;
+    if (!canvas_ || !handle) return;
+    // Qt tells the window system only a change of pointer: an arrow first
+    // makes it tell the blank one again.
+    handle->setCursor(QCursor(Qt::ArrowCursor));
+    handle->setCursor(QCursor(Qt::BlankCursor));
+}
+
+void QtPlatform::boxClosed() {
+    // A box that closes over the canvas may leave the system's arrow there:
+    // on Wayland the pointer's picture belongs to the seat, the box's arrow
+    // stays when the pointer comes back to the game's window, and Qt does
+    // not tell the window's own again while the pointer stays over the same
+    // widget. So the blank pointer is told again now if the pointer seems
+    // to be over the canvas, and once more when it next enters or moves
+    // there, when the window system has given the pointer back to the window
+    // (Wayland tells where the pointer is only inside the window it is over).
+    if (!canvas_) return;
+    blankPointerPending_ = true;
+    if (canvas_->rect().contains(canvas_->mapFromGlobal(QCursor::pos()))) tellBlankPointer();
+}
+
+void QtPlatform::blankPointerAfterBox() {
+    if (!blankPointerPending_) return;
+    blankPointerPending_ = false;
+    tellBlankPointer();
 }
 
 void QtPlatform::focusCanvas() {
@@ -470,6 +541,7 @@ WindowEvent QtPlatform::pollEvent() {
         if (fitFramesLeft_ > 0) --fitFramesLeft_;
         if (restoreFramesLeft_ > 0) --restoreFramesLeft_;
     }
+    if (openingFramesLeft_ > 0) --openingFramesLeft_;
     pollControllers();
     return queue_.pop();
 }
@@ -531,6 +603,7 @@ void QtPlatform::messageBox(const std::string& title, const std::string& text) {
         box.exec();
     else
         showScrollingTextBox(window_.get(), screen->availableGeometry(), frameMargins(), box.windowTitle(), box.text());
+    boxClosed();
     activateApp();
 }
 
@@ -542,6 +615,7 @@ bool QtPlatform::yesNoBox(const std::string& title, const std::string& text) {
         controllers_, [&box] { box.button(QMessageBox::Yes)->click(); },
         [&box] { box.button(QMessageBox::No)->click(); });
     const bool yes = box.exec() == QMessageBox::Yes;
+    boxClosed();
     activateApp();
     return yes;
 }
@@ -558,6 +632,7 @@ std::string QtPlatform::textInputBox(const std::string& title, const std::string
     PadAnswers answers(controllers_, [&box] { box.accept(); }, [&box] { box.reject(); });
     const bool ok = box.exec() == QDialog::Accepted;
     const QString answer = box.textValue();
+    boxClosed();
     activateApp();
     return ok ? answer.toStdString() : std::string();
 }
@@ -575,6 +650,7 @@ AlertButton QtPlatform::aboutAlert(const std::string& message, const std::string
     // East closes the box as Escape does, with the first button.
     PadAnswers answers(controllers_, [first] { first->click(); }, [first] { first->click(); });
     box.exec();
+    boxClosed();
     return box.clickedButton() == second ? AlertSecond : AlertFirst;
 }
 

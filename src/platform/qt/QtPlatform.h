@@ -90,6 +90,9 @@ public:
     // web address instead of the desktop's browser.
     void setLocaleForTesting(const QLocale& locale) { locale_ = locale; }
     void setUrlOpenerForTesting(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
+    // For tests: whether the window system tells the desktop's free area
+    // (X11 does, Wayland does not), instead of asking Qt's platform.
+    void setWorkAreaKnownForTesting(bool known) { workAreaKnown_ = known; }
 
     QMainWindow* window() const;
     QWidget* canvasWidget() const;
@@ -109,6 +112,11 @@ public:
     // screen.
     void enqueueMouse(const WindowEvent& e, QPointF global, bool press);
     const Canvas* shownCanvas() const { return shown_; }
+    // After a modal box: the canvas's blank pointer is told to the window
+    // system again, at once when the pointer is over the canvas and at its
+    // next move or entry there.
+    void boxClosed();
+    void blankPointerAfterBox();
 
 private:
     class Window;
@@ -120,10 +128,18 @@ private:
     // Turns what the controllers did since the last poll into game events.
     void pollControllers();
 
-    // Sizes the window to the largest that fits its screen and centres it.
+    // Sizes the window to the largest that fits its screen and centres it;
+    // where the desktop's free area is unknown, maximises it rather than
+    // shrinking it below 100 %.
     void fitWindowToScreen();
+    bool workAreaKnown() const;
+    // What a desktop whose free area is unknown may keep to itself, across
+    // and down (logical pixels): its panels or docks, and a title bar.
+    static constexpr int kUnknownPanels = 48;
+    static constexpr int kUnknownTitleBar = 32;
     QMargins frameMargins() const;
     void addViewMenu();
+    void tellBlankPointer();
     // Frames during which a newly told window frame refits the window.
     static constexpr int kFitFrames = 120;
 
@@ -144,6 +160,11 @@ private:
     int restoreFramesLeft_ = 0;
     QMargins fittedFrame_;
     bool wasMaximised_ = false;
+    std::optional<bool> workAreaKnown_;
+    // Frames from opening the window during which fitting it may maximise
+    // it; none once it has gone full screen.
+    int openingFramesLeft_ = 0;
+    bool blankPointerPending_ = false;
 
     ControllerSource* controllers_ = nullptr;
     ControllerAim aim_;
