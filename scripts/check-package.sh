@@ -80,6 +80,13 @@ exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed -E 's/ ?%[a-zA-Z]//g')
 starts $exec_line
 
 # --- the package ---
+# One set of time stamps for both packages built below, even if a commit
+# lands in between.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$scripts/.." log -1 --format=%ct 2>/dev/null ||
+    stat -c %Y "$scripts/../packaging/changelog.in")
+  export SOURCE_DATE_EPOCH
+fi
 deb=$("$scripts/build-package.sh" "$build/deb" -DZARVEX_HOMEPAGE="$homepage" -DZARVEX_MAINTAINER="$maintainer")
 echo "check-package: lintian --display-info --display-experimental --pedantic $(basename "$deb"):"
 lint=$(lintian --display-info --display-experimental --pedantic --show-overrides "$deb" 2>&1 |
@@ -136,6 +143,7 @@ again=$("$scripts/build-package.sh" "$work/again" -DZARVEX_HOMEPAGE="$homepage" 
 if ! cmp -s "$deb" "$again"; then
   dpkg-deb -x "$again" "$work/unpacked-again"
   diff -r "$u" "$work/unpacked-again" >&2 || true
+  diff <(dpkg-deb -I "$deb"; dpkg-deb -c "$deb") <(dpkg-deb -I "$again"; dpkg-deb -c "$again") >&2 || true
   fail "a package built in another folder differs from $(basename "$deb")"
 fi
 echo "check-package: install tree and $(basename "$deb") are complete, lintian-clean, start, and build again byte for byte"
