@@ -19,6 +19,19 @@ out=$(cd "$out" && pwd)
 cd "$src"
 flags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)
 eval "$flags"
+# The build folder is mapped as well (and after the source folder, so that
+# it wins when it lies inside it): two builds in different folders make the
+# same program, byte for byte, build-id included.
+map="-ffile-prefix-map=$out=build"
+CFLAGS="$CFLAGS $map"
+CXXFLAGS="$CXXFLAGS $map"
+# The package's time stamps: the last commit's, else the changelog's, never
+# the time of the build.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$src" log -1 --format=%ct 2>/dev/null ||
+    stat -c %Y "$src/packaging/changelog.in")
+fi
+export SOURCE_DATE_EPOCH
 
 log="$out/build-package.log"
 run() { "$@" >>"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "build-package: failed: $*" >&2; exit 1; }; }

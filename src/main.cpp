@@ -4,6 +4,7 @@
 //   zarvex --replay FILE    watches a recorded game first, then plays
 //   zarvex --verify FILE    plays a recorded game again without a window,
 //                           at full speed, and tells whether it holds
+//   zarvex --version        prints "zarvex 1.01"
 // Qt's own options (-platform and the like) pass through.
 #include <QApplication>
 #include <QDir>
@@ -15,20 +16,21 @@
 #include <random>
 #include <string>
 
+#include "DesktopGame.h"
 #include "app/App.h"
 #include "app/Replayer.h"
-#include "audio/miniaudio/SoundBank.h"
 #include "core/Random.h"
 #include "platform/SystemInfo.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/sdl/Gamepads.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: zarvex [--replay FILE | --verify FILE] [Qt options]\n"
+    "       zarvex --version | --help\n"
     "  --replay FILE  watch a recorded game, then play\n"
-    "  --verify FILE  play a recorded game again without a window and tell whether it holds\n";
+    "  --verify FILE  play a recorded game again without a window and tell whether it holds\n"
+    "  --version      print the game's version\n"
+    "  --help         print this help\n";
 
 // Whether Qt's Wayland platform plugin (Debian's qt6-wayland) is where Qt
 // looks for platform plugins.
@@ -80,6 +82,10 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "zarvex " << kGameVersion << "\n";
+        return 0;
+    }
     if (argc >= 2 && (std::strcmp(argv[1], "--verify") == 0 || std::strcmp(argv[1], "--replay") == 0)) {
         if (argc < 3) {
             std::cerr << kUsage;
@@ -103,12 +109,6 @@ int main(int argc, char** argv) {
                           uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     SeededRandom random(seed);
 
-    Gamepads gamepads;
-    QtPlatform platform;
-    platform.setControllers(&gamepads);
-    SoundBank sound;
-    // View > Mute Sound silences the output itself; the game's sound calls
-    // stay the same.
-    platform.setMuteHandler([&sound](bool muted) { sound.setMuted(muted); });
-    return runGame(platform, sound, random, replayToWatch);
+    DesktopGame desktop;
+    return runGame(desktop.platform, desktop.sound, random, replayToWatch);
 }

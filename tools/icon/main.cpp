@@ -1,6 +1,6 @@
 // Draws the ZARVEX application icon: a night sky over a small skyline, an
 // enemy trail falling towards it and the orange burst of an interceptor,
-// written as PNG files of several sizes.
+// written as PNG files of several sizes, each drawn at its size.
 //   zarvex_icon <out-folder> <size>...
 #include <QDir>
 #include <QGuiApplication>
@@ -12,7 +12,46 @@
 #include <cstdio>
 
 namespace {
+// The small sizes of a panel or a menu (16 to 24 pixels) cannot show five
+// domed towers and thin trails: they get three plain towers, a thicker trail
+// and a larger burst, so that each part still covers whole pixels.
+QImage drawSmallIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+
+    QPainterPath frame;
+    frame.addRoundedRect(QRectF(0, 0, 256, 256), 40, 40);
+    QLinearGradient sky(0, 0, 0, 256);
+    sky.setColorAt(0, QColor(12, 6, 34));
+    sky.setColorAt(1, QColor(70, 10, 28));
+    p.fillPath(frame, sky);
+    p.setClipPath(frame);
+
+    p.fillRect(QRectF(0, 208, 256, 48), QColor(58, 0, 0));
+    const QColor city(90, 170, 200);
+    const struct { double x, w, h; } towers[] = {{22, 50, 64}, {100, 50, 104}, {182, 50, 48}};
+    for (const auto& t : towers) p.fillRect(QRectF(t.x, 208 - t.h, t.w, t.h), city);
+
+    p.setPen(QPen(QColor(230, 40, 40), 22, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(10, 10), QPointF(120, 84));
+
+    QRadialGradient burst(QPointF(150, 92), 78);
+    burst.setColorAt(0.0, QColor(255, 250, 200));
+    burst.setColorAt(0.5, QColor(255, 190, 40));
+    burst.setColorAt(0.85, QColor(255, 110, 0, 220));
+    burst.setColorAt(1.0, QColor(255, 80, 0, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(burst);
+    p.drawEllipse(QPointF(150, 92), 78, 78);
+    p.end();
+    return image;
+}
+
 QImage drawIcon(int size) {
+    if (size <= 24) return drawSmallIcon(size);
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);

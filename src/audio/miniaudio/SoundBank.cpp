@@ -193,13 +193,36 @@ void SoundBank::setMuted(bool muted) {
     if (engine_) ma_engine_set_volume(&engine_->engine, muted ? 0.0f : 1.0f);
 }
 
-bool SoundBank::initSound() { return open(false, 0); }
+bool SoundBank::initSound() {
+    if (openingWaits_) {
+        deviceAsked_ = true;
+        return true;  // to be tried by openNow
+    }
+    return open(false, 0);
+}
+
+void SoundBank::openLater() { openingWaits_ = true; }
+
+void SoundBank::openNow() {
+    if (!openingWaits_) return;
+    openingWaits_ = false;
+    const bool device = deviceAsked_;
+    deviceAsked_ = false;
+    auto loads = std::move(loadsAsked_);
+    loadsAsked_.clear();
+    if (device && !open(false, 0)) return;
+    for (const auto& [slot, path] : loads) loadSound(slot, path);
+}
 
 bool SoundBank::initSoundNoDevice(uint32_t sampleRate) { return open(true, sampleRate); }
 
 bool SoundBank::isOpen() const { return engine_ != nullptr; }
 
 bool SoundBank::loadSound(SoundId slot, const std::string& path) {
+    if (openingWaits_) {
+        loadsAsked_.emplace_back(slot, path);
+        return false;  // nothing is loaded yet
+    }
     if (!engine_ || !validSlot(slot)) return false;
     auto decoded = loadWavFile(path);
     // A failed load leaves the slot empty, whatever it held before.

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/SoundOutput.h"
 #include "audio/miniaudio/WavParser.h"
@@ -31,6 +33,15 @@ public:
     // plays until mix() pulls frames, so tests decide exactly when sounds
     // advance and end.
     bool initSoundNoDevice(uint32_t sampleRate = 48000);
+
+    // Opening the device and reading the sound files can wait until the
+    // game's first frame is on the screen. After openLater(), initSound and
+    // loadSound only note what was asked (the slots stay empty and every
+    // play is silent meanwhile); openNow() then does it all, in the order
+    // asked, and hands the choices that follow to the game's calls as
+    // usual. Until openNow() nothing is opened or read.
+    void openLater();
+    void openNow();
 
     bool loadSound(SoundId slot, const std::string& path) override;
     // Fills a slot from samples already decoded (what loadSound does after
@@ -72,4 +83,8 @@ private:
     std::unique_ptr<Engine> engine_;  // null when no engine is open
     std::array<Slot, kSoundSlots> slots_{};
     bool muted_ = false;
+    // What initSound and loadSound asked while opening waits (openLater).
+    bool openingWaits_ = false;
+    bool deviceAsked_ = false;
+    std::vector<std::pair<SoundId, std::string>> loadsAsked_;
 };

@@ -292,9 +292,14 @@ void QtPlatform::becomeForegroundApp() {
 }
 
 void QtPlatform::openWindow(const std::string& title, int, int) {
-    view_ = loadViewSettings();
+    readViewSettings();
     openingFramesLeft_ = kFitFrames;
     window_ = std::make_unique<Window>(*this);
+    // Another application's window taking the focus leaves the game as
+    // minimising does. The game's own boxes and menus keep the application
+    // active, so they do not count.
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, window_.get(),
+                     [this](Qt::ApplicationState state) { leftForAnotherApp_ = state != Qt::ApplicationActive; });
     window_->setWindowTitle(qs(title));
     canvas_ = new CanvasView(*this);
     window_->setCentralWidget(canvas_);
@@ -398,7 +403,33 @@ void QtPlatform::setMuted(bool on) {
 
 void QtPlatform::setMuteHandler(std::function<void(bool)> handler) {
     muteHandler_ = std::move(handler);
+    // The sound hears a remembered mute before it can make a sound, also
+    // when it is wired before the window opens.
+    readViewSettings();
     if (muteHandler_) muteHandler_(view_.muted);
+}
+
+void QtPlatform::readViewSettings() {
+    if (viewRead_) return;
+    viewRead_ = true;
+    view_ = loadViewSettings();
+}
+
+void QtPlatform::runFirstFrameJobs() {
+    if (firstFrameJobs_.empty() || !shown_ || !canvas_ || !canvas_->isVisible()) return;
+    const auto jobs = std::move(firstFrameJobs_);
+    firstFrameJobs_.clear();
+    for (const auto& job : jobs) job();
+}
+
+void QtPlatform::noticeLeftForAnotherApp() {
+    if (!leftForAnotherApp_) return;
+    leftForAnotherApp_ = false;
+    // A minimised window has told it already.
+    if (!window_ || window_->isMinimized()) return;
+    WindowEvent ev;
+    ev.code = EventMinimise;
+    enqueue(ev);
 }
 
 CanvasFit QtPlatform::canvasFit() const { return canvas_ ? canvas_->fit() : fitCanvas(1280, 768); }
@@ -520,6 +551,9 @@ void QtPlatform::closeWindow() {
     window_->allowClose = true;
     window_->close();
     canvas_ = nullptr;
+    // The menu's actions go with the window.
+    fullScreenAction_ = nullptr;
+    muteAction_ = nullptr;
     window_.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -542,6 +576,8 @@ WindowEvent QtPlatform::pollEvent() {
         if (restoreFramesLeft_ > 0) --restoreFramesLeft_;
     }
     if (openingFramesLeft_ > 0) --openingFramesLeft_;
+    noticeLeftForAnotherApp();
+    runFirstFrameJobs();
     pollControllers();
     return queue_.pop();
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/Platform.h"
 #include "platform/CanvasFit.h"
@@ -71,7 +72,8 @@ public:
     std::string formatGrouped(int64_t value) const override;
 
     // Mute Sound turns the sound output off and on; the handler is called
-    // at once with the remembered choice, and again at every change.
+    // at once with the remembered choice (read from the settings then if
+    // the window has not read them yet), and again at every change.
     void setMuteHandler(std::function<void(bool)> handler);
     bool muted() const { return view_.muted; }
     bool fullScreen() const { return view_.fullScreen; }
@@ -85,6 +87,11 @@ public:
     // The pointer as the game gets it, in canvas pixels: where the last
     // canvas event put it, from the mouse, the keyboard or a controller.
     CanvasPoint pointer() const { return pointer_; }
+
+    // Work that the first frame does not need (opening the sound device,
+    // the controllers): run once the window has shown its first frame, at
+    // the next event poll, in the order given.
+    void afterFirstFrame(std::function<void()> job) { firstFrameJobs_.push_back(std::move(job)); }
 
     // For tests: the locale used instead of the system's, and what opens a
     // web address instead of the desktop's browser.
@@ -140,6 +147,12 @@ private:
     QMargins frameMargins() const;
     void addViewMenu();
     void tellBlankPointer();
+    // The remembered view choices, read once, by whichever needs them first.
+    void readViewSettings();
+    void runFirstFrameJobs();
+    // The player went to another application's window: the game hears it as
+    // a minimise.
+    void noticeLeftForAnotherApp();
     // Frames during which a newly told window frame refits the window.
     static constexpr int kFitFrames = 120;
 
@@ -151,7 +164,12 @@ private:
     std::optional<QLocale> locale_;
     std::function<bool(const QUrl&)> urlOpener_;
     ViewSettings view_;
+    bool viewRead_ = false;
     std::function<void(bool)> muteHandler_;
+    std::vector<std::function<void()>> firstFrameJobs_;
+    // Set when the application loses the active state, until the next poll
+    // or until it is active again.
+    bool leftForAnotherApp_ = false;
     QAction* fullScreenAction_ = nullptr;
     QAction* muteAction_ = nullptr;
     // Frames during which the window fits itself to the screen again when
