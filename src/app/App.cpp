@@ -1,13 +1,9 @@
 #include "app/App.h"
 
-#include "app/Dispatch.h"
 #include "app/Recorder.h"
 #include "app/Replayer.h"
-#include "app/Tick.h"
 #include "battle/Field.h"
-#include "battle/Simulation.h"
 #include "core/Game.h"
-#include "core/Screen.h"
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
 #include "records/ReplayFiles.h"
@@ -62,22 +58,6 @@ void startUp(Game& game, DrawSurface& surface) {
     platform.buildMenus(menuBar(executableName(exe)));
     platform.hideCursorOverCanvas();
     platform.focusCanvas();
-}
-
-FramePicture finishFrame(Game& game) {
-    if (battleRuns(game.state)) simulationStep(game);
-    return tickFrame(game);
-}
-
-FrameResult playFrame(Game& game, const WindowEvent& event) {
-    FrameResult result;
-    if (!dispatchEvent(game, event)) {
-        result.end = FrameEnd::Quit;
-        return result;
-    }
-    result.picture = finishFrame(game);
-    result.end = event.code == EventClose ? FrameEnd::Close : FrameEnd::Continue;
-    return result;
 }
 
 FrameEnd runFrame(Game& game, DrawSurface& surface) {

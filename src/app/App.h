@@ -4,7 +4,7 @@
 // shut-down.
 #include <string>
 
-#include "render/Frame.h"
+#include "app/GameFrame.h"
 
 struct Game;
 class DrawSurface;
@@ -16,32 +16,10 @@ inline constexpr const char* kWindowTitle = "ZARVEX v1.01";
 inline constexpr const char* kGameVersion = "1.01";
 inline constexpr const char* kResourceFolder = "../Resources/";
 inline constexpr const char* kSystemUiFontFamily = ".AppleSystemUIFont";
-inline constexpr int kFrameSleepMs = 16;
 
 // Everything before the first frame: paths, initial values, fonts, sounds,
 // the Hall of Fame, the window, the menus, the hidden pointer and the focus.
 void startUp(Game& game, DrawSurface& surface);
-
-enum class FrameEnd {
-    Continue,  // run the next frame
-    Close,     // the window's close button: this frame was finished
-    Quit,      // the Quit item: left at once, the frame unfinished
-};
-
-// The game's one definition of a frame, on the event it took: dispatch the
-// event, then the rest of the frame (finishFrame). Played games, replayed
-// games and verified replays all run it; only showing the picture and the
-// sleep are left to the caller.
-struct FrameResult {
-    FrameEnd end = FrameEnd::Continue;
-    FramePicture picture;  // none after Quit
-};
-FrameResult playFrame(Game& game, const WindowEvent& event);
-
-// The rest of a frame after its event: a battle step when the battle runs
-// (battleRuns), then the tick of what moves with time in every state
-// (tickFrame), which hands over the picture's needs.
-FramePicture finishFrame(Game& game);
 
 // One pass of the frame loop: poll at most one event, play the frame on it
 // (playFrame), draw the whole canvas, sleep 16 ms. File > Watch Best Game,

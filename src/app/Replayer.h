@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "app/App.h"
+#include "app/GameFrame.h"
 #include "core/Game.h"
 #include "records/Replay.h"
 #include "render/Frame.h"
