@@ -1,9 +1,9 @@
 #pragma once
-// The spine of the program: start-up in its fixed order, one frame of the
-// game (event, simulation step, drawing, sleep), the frame loop and
-// shut-down.
+// The spine of the program: start-up in its fixed order, the frame loop
+// (the steps the game clock asks for, then one picture) and shut-down.
 #include <string>
 
+#include "app/GameClock.h"
 #include "app/GameFrame.h"
 
 struct Game;
@@ -21,12 +21,22 @@ inline constexpr const char* kSystemUiFontFamily = ".AppleSystemUIFont";
 // the Hall of Fame, the window, the menus, the hidden pointer and the focus.
 void startUp(Game& game, DrawSurface& surface);
 
-// One pass of the frame loop: poll at most one event, play the frame on it
-// (playFrame), draw the whole canvas, sleep 16 ms. File > Watch Best Game,
-// chosen on the title screen, shows the best game before the frame goes on.
+// One step of the game: poll at most one event and play the frame on it
+// (playFrame). File > Watch Best Game, chosen on the title screen, shows
+// the best game before the step goes on. Neither draws nor waits.
+FrameResult takeStep(Game& game, DrawSurface& surface);
+
+// One pass of the frame loop: the steps the clock says are due (at least
+// one, at most kMaxStepsPerPicture, without drawing between them), the
+// picture of the last one, then the wait for the next step's time. Quit
+// leaves at once; Close ends the pass after its step.
+FrameEnd runFrame(Game& game, DrawSurface& surface, GameClock& clock);
+
+// One pass on a clock of its own: one step, its picture, and the wait until
+// a step's time after it began.
 FrameEnd runFrame(Game& game, DrawSurface& surface);
 
-// Frames until the window is closed or Quit is chosen.
+// Passes until the window is closed or Quit is chosen, on one game clock.
 void frameLoop(Game& game, DrawSurface& surface);
 
 // Stops every sound and closes the window. Nothing is saved: a game still

@@ -8,9 +8,6 @@
 
 struct Game;
 
-// The pause after each frame.
-inline constexpr int kFrameSleepMs = 16;
-
 enum class FrameEnd {
     Continue,  // run the next frame
     Close,     // the window's close button: this frame was finished
