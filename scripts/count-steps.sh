@@ -7,6 +7,9 @@
 #
 #   scripts/count-steps.sh [binary]          (default: build/bin/zarvex)
 #
+# The steps are read with build/bin/zarvex_replay_steps (built with the
+# game), from the game's own replay reader.
+#
 # Sizes: 1600x1000 in a window, 2560x1440 and 3840x2160 full screen (F11).
 # Environment: COUNT_DISPLAY=N to use display :N (default: a free one),
 # COUNT_SECONDS=12 the battle's length, COUNT_SIZES to choose the sizes, e.g.
@@ -24,6 +27,8 @@ for tool in Xvfb openbox xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed: skipped"; exit 77; }
 done
 [ -x "$binary" ] || { echo "no game binary at $binary"; exit 2; }
+steps_tool=${COUNT_STEPS_TOOL:-$here/build/bin/zarvex_replay_steps}
+[ -x "$steps_tool" ] || { echo "no replay reader at $steps_tool (build the zarvex_replay_steps target)"; exit 2; }
 
 work=$(mktemp -d)
 pids=()
@@ -33,28 +38,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# The frames of a replay: its file ends with the End mark, the frames and
-# the score and level (varints, each ending in a byte below 128), then an
-# 8-byte fingerprint and a 4-byte checksum. Read backwards from there.
-replay_steps() {
-  local -a b
-  read -r -a b <<<"$(od -An -v -tu1 "$1" | tr -s ' \n' '  ')"
-  local i=$((${#b[@]} - 13))  # the last byte of the level
-  local field
-  for field in level score; do
-    i=$((i - 1))
-    while [ "$i" -ge 0 ] && [ "${b[$i]}" -ge 128 ]; do i=$((i - 1)); done
-  done
-  # b[i] is now the last byte of the frames; its first follows a byte
-  # below 128 (the End mark).
-  local end=$i
-  while [ "$i" -gt 0 ] && [ "${b[$((i - 1))]}" -ge 128 ]; do i=$((i - 1)); done
-  local frames=0 k
-  for ((k = end; k >= i; k--)); do frames=$((frames * 128 + (b[k] & 127))); done
-  # The frame the game began in, then the frames after it.
-  echo $((frames + 1))
-}
 
 now() { date +%s.%N; }
 
@@ -124,7 +107,7 @@ for spec in $sizes; do
     status=1
     continue
   fi
-  steps=$(replay_steps "$replay")
+  steps=$("$steps_tool" "$replay") || { echo "$size $mode: the replay cannot be read"; status=1; continue; }
   awk -v s="$steps" -v t0="$t0" -v t1="$t1" -v size="$size" -v mode="$mode" 'BEGIN {
     rate = s / (t1 - t0)
     ok = rate >= 58.5 && rate <= 61.5
