@@ -2,15 +2,17 @@
 // sound bank, on the offscreen platform (a 2560 x 1440 screen of our own) or
 // on the X server that DISPLAY names when QT_QPA_PLATFORM=xcb:
 //  - the heaviest frame of the game (event and controller poll, simulation
-//    step, drawing and showing the canvas; the 16 ms sleep is not the
-//    game's work), with the canvas shown at 1280 x 768, in a 1920 x 1080
+//    step, drawing and showing the canvas; the wait for the next step is
+//    not the game's work), with the canvas shown at 1280 x 768, in a 1920 x 1080
 //    window and full screen, and the showing alone at each size,
 //  - start-up to the first drawn frame, from the moment the process began
 //    (wall clock and CPU time; `--startup-only` prints these alone, for
 //    repeated runs),
 //  - peak memory after the heaviest frames,
 //  - CPU use while idling on the title screen and while a battle runs at
-//    each size, with the real frame loop and its sleeps.
+//    each size, with the real frame loop and its waits,
+//  - steps and shown frames a second of the heaviest battle through the
+//    real frame loop on the game clock, at each size.
 // The figures are printed after the frame benchmarks.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -28,6 +30,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -163,7 +166,7 @@ void BM_HeaviestGameFrame(benchmark::State& state) {
 BENCHMARK(BM_HeaviestGameFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // CPU use of a battle (a wave at level 57) running with the real frame loop
-// and its sleeps, shown at each size; in % of one core.
+// and its waits, shown at each size; in % of one core.
 double battleCpu(const ShowSize& size) {
     showAt(size);
     heavy::buildQuietBattle(gGame->game);
@@ -194,6 +197,116 @@ void BM_KeyStormFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_KeyStormFrame)->Unit(benchmark::kMicrosecond);
+
+// ---- The game clock through the real loop ----
+// Steps and shown pictures a second over 10 s of the heaviest battle, run
+// by the game's own frame loop (runFrame on one game clock) in the real
+// window at each size, and the CPU it takes. The game clock holds 60 steps
+// a second whatever the showing costs; pictures may drop when it is slow.
+
+// The real platform with its polls (one a step) and its shown pictures
+// counted on the way.
+class CountingPlatform final : public Platform, public FramePresenter {
+public:
+    explicit CountingPlatform(QtPlatform& real) : real_(real) {}
+    int64_t steps = 0;
+    int64_t shown = 0;
+
+    WindowEvent pollEvent() override {
+        ++steps;
+        return real_.pollEvent();
+    }
+    void present(const Canvas& canvas) override {
+        ++shown;
+        real_.present(canvas);
+    }
+    FramePresenter& framePresenter() override { return *this; }
+
+    void becomeForegroundApp() override { real_.becomeForegroundApp(); }
+    void openWindow(const std::string& t, int w, int h) override { real_.openWindow(t, w, h); }
+    void buildMenus(const std::vector<MenuSpec>& m) override { real_.buildMenus(m); }
+    void hideCursorOverCanvas() override { real_.hideCursorOverCanvas(); }
+    void focusCanvas() override { real_.focusCanvas(); }
+    void activateApp() override { real_.activateApp(); }
+    void closeWindow() override { real_.closeWindow(); }
+    void postMenuEvent(MenuId id) override { real_.postMenuEvent(id); }
+    int64_t clockMicros() const override { return real_.clockMicros(); }
+    void sleepUntilMicros(int64_t deadline) override { real_.sleepUntilMicros(deadline); }
+    std::string applicationSupportDir() override { return real_.applicationSupportDir(); }
+    std::string executablePath() override { return real_.executablePath(); }
+    TextRenderer& textRenderer() override { return real_.textRenderer(); }
+    void messageBox(const std::string& t, const std::string& b) override { real_.messageBox(t, b); }
+    bool yesNoBox(const std::string& t, const std::string& b) override { return real_.yesNoBox(t, b); }
+    std::string textInputBox(const std::string& t, const std::string& m, const std::string& i) override {
+        return real_.textInputBox(t, m, i);
+    }
+    AlertButton aboutAlert(const std::string& m, const std::string& i, const std::string& a,
+                           const std::string& b) override {
+        return real_.aboutAlert(m, i, a, b);
+    }
+    bool openWebAddress(const std::string& a) override { return real_.openWebAddress(a); }
+    std::string userFullName() override { return real_.userFullName(); }
+    int64_t osMajorVersion() override { return real_.osMajorVersion(); }
+    std::optional<std::string> cpuBrand() override { return real_.cpuBrand(); }
+    std::string platformName() override { return real_.platformName(); }
+    std::string formatGrouped(int64_t value) const override { return real_.formatGrouped(value); }
+
+private:
+    QtPlatform& real_;
+};
+
+struct PacedRun {
+    double stepsPerSecond = 0;
+    double shownPerSecond = 0;
+    double cpuPercent = 0;
+    double warheadsInFlight = 0;  // on average over the passes: how heavy it stayed
+};
+
+PacedRun pacedBattle(const ShowSize& size, double seconds) {
+    showAt(size);
+    CountingPlatform counting(gGame->platform);
+    SeededRandom random(4242);
+    Game battle(counting, gGame->sound, random);
+    battle.state.bigFont = gGame->game.state.bigFont;
+    battle.state.smallFont = gGame->game.state.smallFont;
+    DrawSurface surface(counting.textRenderer(), &counting);
+    heavy::buildHeavyBattle(battle);
+
+    const double cpu0 = cpuSeconds();
+    const auto wall0 = std::chrono::steady_clock::now();
+    const auto until = wall0 + std::chrono::duration<double>(seconds);
+    GameClock clock(counting.clockMicros());
+    double warheads = 0;
+    int64_t passes = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        // The battle thins as warheads land and burst: a fresh heaviest one
+        // whenever half of them are gone (a few microseconds).
+        if (battle.state.warheads.size() < size_t(heavy::kWarheads / 2) || battle.state.gameOver != 0)
+            heavy::buildHeavyBattle(battle);
+        warheads += double(battle.state.warheads.size());
+        ++passes;
+        runFrame(battle, surface, clock);
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    PacedRun run;
+    run.stepsPerSecond = double(counting.steps) / wall;
+    run.shownPerSecond = double(counting.shown) / wall;
+    run.cpuPercent = (cpuSeconds() - cpu0) / wall * 100.0;
+    run.warheadsInFlight = passes > 0 ? warheads / double(passes) : 0;
+    stopAllSounds(gGame->sound);
+    return run;
+}
+
+void reportPacedBattles() {
+    for (const ShowSize& size : kShowSizes) {
+        const PacedRun run = pacedBattle(size, 10.0);
+        std::printf(
+            "game clock, heaviest battle, %s: %.1f steps/s (target 60), %.1f shown frames/s, CPU %.1f %% of one "
+            "core, %.1f warheads in flight on average\n",
+            size.name, run.stepsPerSecond, run.shownPerSecond, run.cpuPercent, run.warheadsInFlight);
+    }
+}
+// ---- end of the game clock section ----
 
 }  // namespace
 
@@ -244,7 +357,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Idling on the title screen with the real loop and its sleeps.
+    // Idling on the title screen with the real loop and its waits.
     const double cpu0 = cpuSeconds();
     const auto wall0 = std::chrono::steady_clock::now();
     for (int i = 0; i < 300; ++i) runFrame(real->game, real->surface);
@@ -265,6 +378,7 @@ int main(int argc, char** argv) {
     std::printf("peak memory: %.1f MB (target at most 120)\n", peakMegabytes());
     for (size_t i = 0; i < battle.size(); ++i)
         std::printf("CPU while a battle runs, %s: %.1f %% of one core\n", kShowSizes[i].name, battle[i]);
+    reportPacedBattles();
     gGame = nullptr;
     real.reset();
     return 0;

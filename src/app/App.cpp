@@ -1,13 +1,9 @@
 #include "app/App.h"
 
-#include "app/Dispatch.h"
 #include "app/Recorder.h"
 #include "app/Replayer.h"
-#include "app/Tick.h"
 #include "battle/Field.h"
-#include "battle/Simulation.h"
 #include "core/Game.h"
-#include "core/Screen.h"
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
 #include "records/ReplayFiles.h"
@@ -66,40 +62,55 @@ void startUp(Game& game, DrawSurface& surface) {
     platform.focusCanvas();
 }
 
-FramePicture finishFrame(Game& game) {
-    if (battleRuns(game.state)) simulationStep(game);
-    return tickFrame(game);
-}
-
-FrameResult playFrame(Game& game, const WindowEvent& event) {
-    FrameResult result;
-    if (!dispatchEvent(game, event)) {
-        result.end = FrameEnd::Quit;
-        return result;
-    }
-    result.picture = finishFrame(game);
-    result.end = event.code == EventClose ? FrameEnd::Close : FrameEnd::Continue;
-    return result;
-}
-
-FrameEnd runFrame(Game& game, DrawSurface& surface) {
+FrameResult takeStep(Game& game, DrawSurface& surface) {
     const WindowEvent event = game.platform.pollEvent();
-    FrameResult frame = playFrame(game, event);
-    if (frame.end == FrameEnd::Quit) return FrameEnd::Quit;
-    // Watching a replay is modal, like a dialog: the frame goes on after it.
+    FrameResult step = playFrame(game, event);
+    if (step.end == FrameEnd::Quit) return step;
+    // Watching a replay is modal, like a dialog: the step goes on after it.
     if (event.code == EventMenu && event.menuId == MenuWatchBestGame && game.state.inGame == 0) {
         const WatchEnd watched =
             watchReplayFile(game, surface, replayPath(game.state.highScorePath, ReplayKind::Best));
-        if (watched == WatchEnd::Quit) return FrameEnd::Quit;
-        if (watched == WatchEnd::Close) frame.end = FrameEnd::Close;
+        if (watched == WatchEnd::Quit) step.end = FrameEnd::Quit;
+        if (watched == WatchEnd::Close) step.end = FrameEnd::Close;
     }
-    drawFrame(game.state, frame.picture, game.platform, surface);
-    game.platform.sleepMs(kFrameSleepMs);
-    return frame.end;
+    return step;
+}
+
+FrameEnd runFrame(Game& game, DrawSurface& surface, GameClock& clock) {
+    Platform& platform = game.platform;
+    int due = 0;
+    while ((due = clock.takeDueSteps(platform.clockMicros())) == 0) platform.sleepUntilMicros(clock.nextDeadline());
+
+    FrameResult step;
+    for (int i = 0; i < due; ++i) {
+        const int64_t began = platform.clockMicros();
+        step = takeStep(game, surface);
+        if (step.end == FrameEnd::Quit) return FrameEnd::Quit;
+        if (step.end == FrameEnd::Close) break;
+        // A step that took longer than a whole catch-up waited on a modal
+        // box or a watched replay: the game goes on from the present, with
+        // this step's picture, and owes nothing for the wait.
+        const int64_t ended = platform.clockMicros();
+        if (ended - began > kMaxStepsPerPicture * kStepMicros) {
+            clock.restart(ended);
+            break;
+        }
+    }
+    // Drawing reads the state and changes nothing, so the steps taken
+    // without a picture lose nothing but the picture.
+    drawFrame(game.state, step.picture, platform, surface);
+    platform.sleepUntilMicros(clock.nextDeadline());
+    return step.end;
+}
+
+FrameEnd runFrame(Game& game, DrawSurface& surface) {
+    GameClock clock(game.platform.clockMicros());
+    return runFrame(game, surface, clock);
 }
 
 void frameLoop(Game& game, DrawSurface& surface) {
-    while (runFrame(game, surface) == FrameEnd::Continue) {
+    GameClock clock(game.platform.clockMicros());
+    while (runFrame(game, surface, clock) == FrameEnd::Continue) {
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// The spine of the program: start-up in its fixed order, one frame of the
-// game (event, simulation step, drawing, sleep), the frame loop and
-// shut-down.
+// The spine of the program: start-up in its fixed order, the frame loop
+// (the steps the game clock asks for, then one picture) and shut-down.
 #include <string>
 
-#include "render/Frame.h"
+#include "app/GameClock.h"
+#include "app/GameFrame.h"
 
 struct Game;
 class DrawSurface;
@@ -16,39 +16,27 @@ inline constexpr const char* kWindowTitle = "ZARVEX v1.01";
 inline constexpr const char* kGameVersion = "1.01";
 inline constexpr const char* kResourceFolder = "../Resources/";
 inline constexpr const char* kSystemUiFontFamily = ".AppleSystemUIFont";
-inline constexpr int kFrameSleepMs = 16;
 
 // Everything before the first frame: paths, initial values, fonts, sounds,
 // the Hall of Fame, the window, the menus, the hidden pointer and the focus.
 void startUp(Game& game, DrawSurface& surface);
 
-enum class FrameEnd {
-    Continue,  // run the next frame
-    Close,     // the window's close button: this frame was finished
-    Quit,      // the Quit item: left at once, the frame unfinished
-};
+// One step of the game: poll at most one event and play the frame on it
+// (playFrame). File > Watch Best Game, chosen on the title screen, shows
+// the best game before the step goes on. Neither draws nor waits.
+FrameResult takeStep(Game& game, DrawSurface& surface);
 
-// The game's one definition of a frame, on the event it took: dispatch the
-// event, then the rest of the frame (finishFrame). Played games, replayed
-// games and verified replays all run it; only showing the picture and the
-// sleep are left to the caller.
-struct FrameResult {
-    FrameEnd end = FrameEnd::Continue;
-    FramePicture picture;  // none after Quit
-};
-FrameResult playFrame(Game& game, const WindowEvent& event);
+// One pass of the frame loop: the steps the clock says are due (at least
+// one, at most kMaxStepsPerPicture, without drawing between them), the
+// picture of the last one, then the wait for the next step's time. Quit
+// leaves at once; Close ends the pass after its step.
+FrameEnd runFrame(Game& game, DrawSurface& surface, GameClock& clock);
 
-// The rest of a frame after its event: a battle step when the battle runs
-// (battleRuns), then the tick of what moves with time in every state
-// (tickFrame), which hands over the picture's needs.
-FramePicture finishFrame(Game& game);
-
-// One pass of the frame loop: poll at most one event, play the frame on it
-// (playFrame), draw the whole canvas, sleep 16 ms. File > Watch Best Game,
-// chosen on the title screen, shows the best game before the frame goes on.
+// One pass on a clock of its own: one step, its picture, and the wait until
+// a step's time after it began.
 FrameEnd runFrame(Game& game, DrawSurface& surface);
 
-// Frames until the window is closed or Quit is chosen.
+// Passes until the window is closed or Quit is chosen, on one game clock.
 void frameLoop(Game& game, DrawSurface& surface);
 
 // Stops every sound and closes the window. Nothing is saved: a game still

@@ -79,8 +79,8 @@ public:
     void activateApp() override { inner_.activateApp(); }
     void closeWindow() override { inner_.closeWindow(); }
     void postMenuEvent(MenuId id) override { inner_.postMenuEvent(id); }
-    int64_t clockMs() const override { return inner_.clockMs(); }
-    void sleepMs(int64_t ms) override { inner_.sleepMs(ms); }
+    int64_t clockMicros() const override { return inner_.clockMicros(); }
+    void sleepUntilMicros(int64_t deadline) override { inner_.sleepUntilMicros(deadline); }
     std::string applicationSupportDir() override { return inner_.applicationSupportDir(); }
     std::string executablePath() override { return inner_.executablePath(); }
     TextRenderer& textRenderer() override { return inner_.textRenderer(); }

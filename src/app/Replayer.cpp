@@ -1,9 +1,11 @@
 #include "app/Replayer.h"
 
 #include <ctime>
+#include <optional>
 #include <ostream>
 
 #include "app/Flow.h"
+#include "app/GameClock.h"
 #include "app/ReplayChecks.h"
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
@@ -74,13 +76,13 @@ AlertButton ReplayPlatform::aboutAlert(const std::string&, const std::string&, c
     return a ? a->button : AlertFirst;
 }
 
-int64_t ReplayPlatform::clockMs() const { return shown_ ? shown_->clockMs() : clock_; }
+int64_t ReplayPlatform::clockMicros() const { return shown_ ? shown_->clockMicros() : clock_; }
 
-void ReplayPlatform::sleepMs(int64_t ms) {
+void ReplayPlatform::sleepUntilMicros(int64_t deadline) {
     if (shown_)
-        shown_->sleepMs(ms);
-    else
-        clock_ += ms;
+        shown_->sleepUntilMicros(deadline);
+    else if (deadline > clock_)
+        clock_ = deadline;
 }
 
 TextRenderer& ReplayPlatform::textRenderer() {
@@ -258,30 +260,38 @@ WatchEnd watchReplay(Game& game, DrawSurface& surface, const Replay& replay) {
     ReplayedGame replayed(replay, &real, game.sound);
     replayed.game().state.bigFont = game.state.bigFont;
     replayed.game().state.smallFont = game.state.smallFont;
-    WatchEnd end = WatchEnd::Played;
-    for (;;) {
-        // The player's own input: any key or click ends watching.
-        const WindowEvent input = real.pollEvent();
-        if (input.code == EventClose) {
-            end = WatchEnd::Close;
-            break;
-        }
-        if (input.code == EventMenu && input.menuId == MenuQuit) {
-            end = WatchEnd::Quit;
-            break;
-        }
-        if (input.code == EventCanvas && (input.canvasType == CanvasKeyDown || input.canvasType == CanvasLeftDown)) {
-            end = WatchEnd::Stopped;
-            break;
-        }
+    // The recorded steps at the game's own pace, on a clock of their own:
+    // the steps due, then the picture of the last one.
+    GameClock clock(real.clockMicros());
+    std::optional<WatchEnd> end;
+    while (!end) {
+        int due = 0;
+        while ((due = clock.takeDueSteps(real.clockMicros())) == 0) real.sleepUntilMicros(clock.nextDeadline());
         FramePicture picture;
-        if (!replayed.playFrame(picture)) break;
+        bool stepped = false;
+        for (int i = 0; i < due && !end; ++i) {
+            // The player's own input: any key or click ends watching.
+            const WindowEvent input = real.pollEvent();
+            if (input.code == EventClose)
+                end = WatchEnd::Close;
+            else if (input.code == EventMenu && input.menuId == MenuQuit)
+                end = WatchEnd::Quit;
+            else if (input.code == EventCanvas &&
+                     (input.canvasType == CanvasKeyDown || input.canvasType == CanvasLeftDown))
+                end = WatchEnd::Stopped;
+            else if (replayed.playFrame(picture))
+                stepped = true;
+            else
+                end = WatchEnd::Played;
+        }
+        // The last recorded step is shown too; the player's stop is not.
+        if (!stepped || (end && *end != WatchEnd::Played)) break;
         picture.replayMark = true;
         drawFrame(replayed.game().state, picture, real, surface);
-        real.sleepMs(kFrameSleepMs);
+        if (!end) real.sleepUntilMicros(clock.nextDeadline());
     }
     stopAllSounds(game.sound);
-    return end;
+    return *end;
 }
 
 WatchEnd watchReplayFile(Game& game, DrawSurface& surface, const std::string& path) {

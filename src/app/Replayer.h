@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "app/App.h"
+#include "app/GameFrame.h"
 #include "core/Game.h"
 #include "records/Replay.h"
 #include "render/Frame.h"
@@ -17,8 +17,8 @@ class DrawSurface;
 // The platform a replayed game sees: events and answers come from the
 // replay, nothing is shown or asked, no file or web page is opened. Over
 // the real platform (`shown`) it draws, plays at the real speed and reads
-// the real clock; without one it is headless, with a clock that moves 16 ms
-// a frame and no sleeping.
+// the real clock; without one it is headless, with a clock that moves only
+// when slept on, and no sleeping.
 class ReplayPlatform final : public Platform {
 public:
     ReplayPlatform(const Replay& replay, Platform* shown);
@@ -43,8 +43,8 @@ public:
     void focusCanvas() override {}
     void activateApp() override {}
     void closeWindow() override {}
-    int64_t clockMs() const override;
-    void sleepMs(int64_t ms) override;
+    int64_t clockMicros() const override;
+    void sleepUntilMicros(int64_t deadline) override;
     std::string applicationSupportDir() override { return {}; }
     std::string executablePath() override { return {}; }
     TextRenderer& textRenderer() override;
@@ -122,7 +122,7 @@ int verifyReplayFile(const std::string& path, const std::string& dataFolder, std
 // How watching ended.
 enum class WatchEnd { Played, Stopped, Close, Quit };
 
-// Shows the replay in the window at its real speed, with its sounds and a
+// Shows the replay in the window at the game's pace (the game clock), with its sounds and a
 // REPLAY mark, until it is played out or the player presses a key or
 // clicks; the game itself stays as it was. Close and Quit end watching and
 // are handed back to the frame loop.

@@ -91,9 +91,13 @@ public:
     virtual WindowEvent pollEvent() = 0;
     virtual void postMenuEvent(MenuId id) = 0;
 
-    // Monotonic milliseconds, and a sleep of at least that long.
-    virtual int64_t clockMs() const = 0;
-    virtual void sleepMs(int64_t ms) = 0;
+    // The monotonic clock in microseconds (the game's 60 steps a second
+    // need finer than whole milliseconds), and a sleep until it reads at
+    // least `deadline`: none when that time has passed.
+    virtual int64_t clockMicros() const = 0;
+    virtual void sleepUntilMicros(int64_t deadline) = 0;
+    // The same clock in whole milliseconds.
+    int64_t clockMs() const { return clockMicros() / 1000; }
 
     // Absolute paths: the folder the Hall of Fame lives in, and the running
     // executable.

@@ -24,8 +24,8 @@ public:
     void closeWindow() override { p.closeWindow(); }
     WindowEvent pollEvent() override { return p.pollEvent(); }
     void postMenuEvent(MenuId id) override { p.postMenuEvent(id); }
-    int64_t clockMs() const override { return p.clockMs(); }
-    void sleepMs(int64_t ms) override { p.sleepMs(ms); }
+    int64_t clockMicros() const override { return p.clockMicros(); }
+    void sleepUntilMicros(int64_t deadline) override { p.sleepUntilMicros(deadline); }
     std::string applicationSupportDir() override { return p.applicationSupportDir(); }
     std::string executablePath() override { return p.executablePath(); }
     TextRenderer& textRenderer() override { return p.textRenderer(); }

@@ -167,11 +167,12 @@ TEST_F(AppFrame, OneEventPerFrameAndTheCloseButtonFinishesItsFrame) {
     EXPECT_EQ(platform.events.size(), 2u);  // the others wait
     EXPECT_EQ(runFrame(game, surface), FrameEnd::Continue);
     EXPECT_EQ(game.state.intelShown, 0);
-    const int64_t slept = platform.sleptMs;
+    const int64_t slept = platform.sleptMicros;
     EXPECT_EQ(runFrame(game, surface), FrameEnd::Close);
-    // The closing frame was drawn and slept like any other.
+    // The closing frame was drawn and waited like any other: a 60th of a
+    // second from its start.
     EXPECT_EQ(platform.presented, presentedBefore + 3);
-    EXPECT_EQ(platform.sleptMs, slept + 16);
+    EXPECT_EQ(platform.sleptMicros, slept + 16667);
     EXPECT_EQ(game.state.event, EventClose);
     // An empty queue is a frame without event.
     EXPECT_EQ(runFrame(game, surface), FrameEnd::Continue);
@@ -188,10 +189,10 @@ TEST_F(AppFrame, QuitLeavesAtOnceWithoutDrawingOrRecording) {
     game.state.score = 12345;
     platform.queueMenu(MenuQuit);
     const int presented = platform.presented;
-    const int64_t slept = platform.sleptMs;
+    const int64_t slept = platform.sleptMicros;
     EXPECT_EQ(runFrame(game, surface), FrameEnd::Quit);
     EXPECT_EQ(platform.presented, presented);
-    EXPECT_EQ(platform.sleptMs, slept);
+    EXPECT_EQ(platform.sleptMicros, slept);
     shutDown(game);
     EXPECT_FALSE(std::filesystem::exists(folder + "/zvx_highscores.dat"));
     EXPECT_TRUE(platform.logged("textInputBox").empty());

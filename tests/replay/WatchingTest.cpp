@@ -138,3 +138,18 @@ TEST(WatchingReplays, AMissingDamagedOrForeignReplayIsToldInABox) {
                           " cannot be played: it was recorded by ZARVEX 1.02, and this is ZARVEX 1.01.");
     EXPECT_EQ(countText(w.platform, "REPLAY"), 0u);
 }
+
+TEST(WatchingReplays, AReplayKeepsTheGamesPaceWhenShowingIsSlow) {
+    RecordedWorld w(31);
+    recordABestGame(w);
+    DrawSurface surface(w.platform.text, &w.platform);
+    const Replay replay = parsed(fileBytes(w.best()));
+    w.platform.presentMicros = 30'000;  // two steps' time to show a picture
+    w.platform.text.drawn.clear();
+    const int64_t began = w.platform.clockMicros();
+    EXPECT_EQ(watchReplay(w.game, surface, replay), WatchEnd::Played);
+    // Every recorded step at 60 a second, a picture every 30 ms.
+    const double seconds = double(replay.end.frames + 1) / 60.0;
+    EXPECT_NEAR(double(w.platform.clockMicros() - began) / 1e6, seconds, 0.05);
+    EXPECT_NEAR(double(countText(w.platform, "REPLAY")), seconds * 1000.0 / 30.0, 3.0);
+}

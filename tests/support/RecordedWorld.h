@@ -2,7 +2,7 @@
 // A game recorded as it is played, on the scripted platform: the game's
 // platform is the recording one over the scripted platform. Each step is one
 // frame of the game's own frame function on the next queued event (or
-// none), the clock moving 16 ms.
+// none), the clock moving one step's time.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -36,7 +36,7 @@ struct RecordedWorld {
     // One frame on the next queued event; false when the frame quit.
     bool step() {
         const FrameResult r = playFrame(game, recording.pollEvent());
-        platform.now += kFrameSleepMs;
+        platform.advanceMicros(kStepMicros);
         return r.end != FrameEnd::Quit;
     }
     void steps(int n) {

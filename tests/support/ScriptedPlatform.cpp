@@ -53,17 +53,34 @@ void ScriptedPlatform::buildMenus(const std::vector<MenuSpec>& m) {
 }
 
 WindowEvent ScriptedPlatform::pollEvent() {
+    ++polled;
     if (events.empty()) return {};
     WindowEvent e = events.front();
     events.pop_front();
     return e;
 }
 
+void ScriptedPlatform::advanceMicros(int64_t micros) {
+    if (micros <= 0) return;
+    const int64_t t = clockMicros() + micros;
+    now = t / 1000;
+    nowMicros = t % 1000;
+}
+
+void ScriptedPlatform::sleepUntilMicros(int64_t deadline) {
+    const int64_t wait = deadline - clockMicros();
+    if (wait <= 0) return;
+    sleptMicros += wait;
+    advanceMicros(wait);
+}
+
 void ScriptedPlatform::messageBox(const std::string& title, const std::string& body) {
+    advanceMicros(dialogMicros);
     log.push_back("messageBox:" + title + "|" + body);
 }
 
 bool ScriptedPlatform::yesNoBox(const std::string& title, const std::string& body) {
+    advanceMicros(dialogMicros);
     log.push_back("yesNoBox:" + title + "|" + body);
     if (yesNoAnswers.empty()) return false;
     bool a = yesNoAnswers.front();
@@ -73,6 +90,7 @@ bool ScriptedPlatform::yesNoBox(const std::string& title, const std::string& bod
 
 std::string ScriptedPlatform::textInputBox(const std::string& title, const std::string& message,
                                            const std::string& initial) {
+    advanceMicros(dialogMicros);
     log.push_back("textInputBox:" + title + "|" + message + "|" + initial);
     if (textAnswers.empty()) return initial;
     std::string a = textAnswers.front();
@@ -82,6 +100,7 @@ std::string ScriptedPlatform::textInputBox(const std::string& title, const std::
 
 AlertButton ScriptedPlatform::aboutAlert(const std::string& message, const std::string& informative,
                                          const std::string& firstButton, const std::string& secondButton) {
+    advanceMicros(dialogMicros);
     log.push_back("aboutAlert:" + message + "|" + informative + "|" + firstButton + "|" + secondButton);
     if (aboutAnswers.empty()) return AlertFirst;
     AlertButton a = aboutAnswers.front();

@@ -23,7 +23,10 @@ public:
     void queueMinimise();
 
     std::deque<WindowEvent> events;
-    int64_t now = 1000;  // fake clock, ms
+    int64_t now = 1000;     // fake clock, ms
+    int64_t nowMicros = 0;  // and the microseconds past `now` (0 to 999)
+    int64_t presentMicros = 0;  // what showing a picture costs on the fake clock
+    int64_t dialogMicros = 0;   // how long each modal box stays open on it
     std::string supportDir = "/tmp/zarvex-test";
     std::string exePath = "/opt/zarvex/bin/zarvex";
     std::deque<bool> yesNoAnswers;             // default: No
@@ -39,9 +42,10 @@ public:
     std::vector<std::string> log;  // one line per desktop call, e.g. "messageBox:Title|Text"
     std::vector<std::string> openedAddresses;
     int presented = 0;
+    int64_t polled = 0;  // pollEvent calls: one a step
     std::vector<MenuSpec> menus;
     std::string windowTitle;
-    int64_t sleptMs = 0;
+    int64_t sleptMicros = 0;
     FixedText text;
 
     // --- Platform ---
@@ -54,13 +58,18 @@ public:
     void closeWindow() override { log.push_back("closeWindow"); }
     WindowEvent pollEvent() override;
     void postMenuEvent(MenuId id) override { queueMenu(id); }
-    int64_t clockMs() const override { return now; }
-    void sleepMs(int64_t ms) override { now += ms; sleptMs += ms; }
+    int64_t clockMicros() const override { return now * 1000 + nowMicros; }
+    void sleepUntilMicros(int64_t deadline) override;
+    // Moves the fake clock on, as time spent elsewhere.
+    void advanceMicros(int64_t micros);
     std::string applicationSupportDir() override { return supportDir; }
     std::string executablePath() override { return exePath; }
     TextRenderer& textRenderer() override { return text; }
     FramePresenter& framePresenter() override { return *this; }
-    void present(const Canvas&) override { ++presented; }
+    void present(const Canvas&) override {
+        ++presented;
+        advanceMicros(presentMicros);
+    }
     void messageBox(const std::string& title, const std::string& body) override;
     bool yesNoBox(const std::string& title, const std::string& body) override;
     std::string textInputBox(const std::string& title, const std::string& message,

@@ -589,13 +589,16 @@ void QtPlatform::postMenuEvent(MenuId id) {
     enqueue(ev);
 }
 
-int64_t QtPlatform::clockMs() const {
+int64_t QtPlatform::clockMicros() const {
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void QtPlatform::sleepMs(int64_t ms) {
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+void QtPlatform::sleepUntilMicros(int64_t deadline) {
+    // An absolute deadline on the same clock: a late wake-up does not push
+    // the next step later.
+    using namespace std::chrono;
+    std::this_thread::sleep_until(steady_clock::time_point(microseconds(deadline)));
 }
 
 std::string QtPlatform::applicationSupportDir() {

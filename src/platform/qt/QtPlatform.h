@@ -47,8 +47,8 @@ public:
     WindowEvent pollEvent() override;
     void postMenuEvent(MenuId id) override;
 
-    int64_t clockMs() const override;
-    void sleepMs(int64_t ms) override;
+    int64_t clockMicros() const override;
+    void sleepUntilMicros(int64_t deadline) override;
 
     std::string applicationSupportDir() override;
     std::string executablePath() override;
