@@ -342,9 +342,12 @@ int main(int argc, char** argv) {
     // Then what it opened after that frame (the sound device, the
     // controllers), in the next frame.
     const auto second = std::chrono::steady_clock::now();
-    runFrame(real->game, real->surface);
+    {
+        const FrameResult next = playFrame(real->game, real->platform.pollEvent());
+        drawFrame(real->game.state, next.picture, real->platform, real->surface);
+    }
     const double openedAfterMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - second).count() - kFrameSleepMs;
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - second).count();
 
     const auto printStartUp = [&] {
         std::printf("start-up to the first drawn frame: %.0f ms (target at most 80); CPU %.0f ms, %.0f ms of it "

@@ -36,7 +36,7 @@ void startUp(Game& game, DrawSurface& surface) {
     // Without a data folder (no home folder at all) the path stays empty:
     // the game runs and keeps its table in memory, writing nothing anywhere.
     const std::string dataFolder = platform.applicationSupportDir();
-    gs.highScorePath = dataFolder.empty() ? std::string() : withTrailingSlash(dataFolder) + kHighScoreFileName;
+    gs.highScorePath = highScorePathIn(dataFolder);
     const std::string exe = platform.executablePath();
     gs.resourceDir = resourceDirFor(exe);
     setInitialValues(gs);

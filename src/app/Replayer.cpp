@@ -197,7 +197,7 @@ std::string shownName(const std::string& name) {
 // this name and score, or 0 when there is none.
 std::size_t hallOfFamePlace(const std::string& dataFolder, const std::string& name, int64_t score) {
     if (dataFolder.empty() || name.empty()) return 0;
-    const std::string file = withTrailingSlash(dataFolder) + kHighScoreFileName;
+    const std::string file = highScorePathIn(dataFolder);
     std::vector<ScoreEntry> table = parseHighScores(readHighScoreFile(file));
     sortHighScores(table);
     for (std::size_t i = 0; i < table.size(); ++i)

@@ -40,6 +40,11 @@ void sortHighScores(std::vector<ScoreEntry>& entries);
 
 // The file's name, directly in the user's data folder.
 inline constexpr const char* kHighScoreFileName = "zvx_highscores.dat";
+// The Hall of Fame file in the data folder; none (empty) without a folder.
+inline std::string highScorePathIn(const std::string& dataFolder) {
+    if (dataFolder.empty()) return {};
+    return dataFolder + (dataFolder.back() == '/' ? "" : "/") + kHighScoreFileName;
+}
 
 // Most entries a table the game writes holds.
 inline constexpr std::size_t kHallOfFameSize = 10;
