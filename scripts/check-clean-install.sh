@@ -46,13 +46,7 @@ cleanup() {
   for pid in "$game_pid" "$wm_pid" "$xvfb_pid"; do
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
   done
-  if [ "${ZARVEX_KEEP_CLEAN_ROOT:-0}" = 1 ]; then
-    unmount_root
-    say "the root stays in $root"
-  else
-    remove_root
-  fi
-  rm -rf "$work"
+  finish_root
 }
 trap cleanup EXIT
 

@@ -57,13 +57,7 @@ cleanup() {
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
     [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ] && kill "$pid" 2>/dev/null
   done
-  if [ "${ZARVEX_KEEP_CLEAN_ROOT:-0}" = 1 ]; then
-    unmount_root
-    say "the root stays in $root"
-  else
-    remove_root
-  fi
-  rm -rf "$work"
+  finish_root
 }
 trap cleanup EXIT
 in_root() { chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \

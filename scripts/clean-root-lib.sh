@@ -64,6 +64,18 @@ remove_root() {
   fi
 }
 
+# The end of a check: the root goes (or stays for a look with
+# ZARVEX_KEEP_CLEAN_ROOT=1, unmounted), and so does the scratch folder.
+finish_root() {
+  if [ "${ZARVEX_KEEP_CLEAN_ROOT:-0}" = 1 ]; then
+    unmount_root
+    say "the root stays in $root"
+  else
+    remove_root
+  fi
+  rm -rf "$work"
+}
+
 # Starts Xvfb (WIDTHxHEIGHT) on a free display with openbox, sets DISPLAY,
 # xvfb_pid and wm_pid. The server listens on Linux's abstract socket too,
 # which the root's programs reach without sharing /tmp.
