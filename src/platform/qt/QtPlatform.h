@@ -20,6 +20,7 @@
 #include "platform/CanvasFit.h"
 #include "platform/Controllers.h"
 #include "platform/EventQueue.h"
+#include "platform/qt/FrameRate.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "platform/qt/ViewSettings.h"
 
@@ -28,6 +29,7 @@ class QWidget;
 class QMainWindow;
 class QUrl;
 class QKeyEvent;
+class CanvasShow;
 
 class QtPlatform final : public Platform, public FramePresenter {
 public:
@@ -77,6 +79,10 @@ public:
     bool fullScreen() const { return view_.fullScreen; }
     void setFullScreen(bool on);
     void setMuted(bool on);
+    // View > Show Frame Rate: steps and pictures a second and the heaviest
+    // frame, drawn small over what is shown.
+    bool showsFrameRate() const { return view_.showFrameRate; }
+    void setShowFrameRate(bool on);
 
     // The game controllers, read at every event poll and, while a modal box
     // is open, on a timer of their own; none by default. The source must
@@ -95,6 +101,9 @@ public:
     QWidget* canvasWidget() const;
     QAction* fullScreenAction() const { return fullScreenAction_; }
     QAction* muteAction() const { return muteAction_; }
+    QAction* frameRateAction() const { return frameRateAction_; }
+    // What shows the canvas (software or OpenGL); null without a window.
+    CanvasShow* canvasShow() const;
     // Where the canvas shows in the canvas widget, in device pixels.
     CanvasFit canvasFit() const;
     // The widget position (logical pixels) of the middle of canvas pixel
@@ -138,6 +147,8 @@ private:
     std::function<void(bool)> muteHandler_;
     QAction* fullScreenAction_ = nullptr;
     QAction* muteAction_ = nullptr;
+    QAction* frameRateAction_ = nullptr;
+    FrameRateMeter frameRate_;
     // Frames during which the window fits itself to the screen again when
     // the window manager tells a new frame or leaves it off the screen.
     int fitFramesLeft_ = 0;

@@ -52,6 +52,7 @@ ViewSettings loadViewSettings() {
     if (!s || s->status() != QSettings::NoError) return settings;
     settings.fullScreen = flag(*s, "view/fullScreen", settings.fullScreen);
     settings.muted = flag(*s, "sound/muted", settings.muted);
+    settings.showFrameRate = flag(*s, "view/showFrameRate", settings.showFrameRate);
     return settings;
 }
 
@@ -66,5 +67,6 @@ void saveViewSettings(const ViewSettings& settings) {
     const auto s = open();
     s->setValue("view/fullScreen", settings.fullScreen);
     s->setValue("sound/muted", settings.muted);
+    s->setValue("view/showFrameRate", settings.showFrameRate);
     s->sync();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The player's view choices that outlive a run of the game: full screen and
-// muted sound, kept with Qt's settings in the XDG config home
+// The player's view choices that outlive a run of the game: full screen,
+// muted sound and the frame rate shown, kept with Qt's settings in the XDG config home
 // (~/.config/zarvex/zarvex.conf); with no home folder at all they last for
 // the run only. The difficulty is not among them: every run starts at
 // Normal.
@@ -9,6 +9,7 @@
 struct ViewSettings {
     bool fullScreen = false;
     bool muted = false;
+    bool showFrameRate = false;
 };
 
 // What the settings file says; a missing, unreadable or damaged file, or a

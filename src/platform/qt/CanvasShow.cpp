@@ -1,0 +1,90 @@
+#include "platform/qt/CanvasShow.h"
+
+#include <QFontMetrics>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QPainter>
+#include <QWidget>
+#include <cmath>
+
+#include "platform/qt/CanvasShowOpenGL.h"
+#include "platform/qt/CanvasShowSoftware.h"
+
+namespace {
+
+// Whether an OpenGL context can be made current, and whether its renderer
+// is a real GPU.
+struct OpenGLProbe {
+    bool works = false;
+    bool onGpu = false;
+};
+
+OpenGLProbe probeOpenGL() {
+    OpenGLProbe probe;
+    QOpenGLContext context;
+    if (!context.create()) return probe;
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface)) return probe;
+    const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    probe.works = renderer != nullptr;
+    const QString name = QString::fromLatin1(renderer ? renderer : "").toLower();
+    probe.onGpu = probe.works && !name.contains(QLatin1String("llvmpipe")) &&
+                  !name.contains(QLatin1String("softpipe")) && !name.contains(QLatin1String("swrast")) &&
+                  !name.contains(QLatin1String("software"));
+    context.doneCurrent();
+    return probe;
+}
+
+QFont overlayFont() {
+    QFont font;
+    font.setPixelSize(12);
+    return font;
+}
+
+constexpr int kOverlayMargin = 4;
+
+}  // namespace
+
+ShowPath chooseShowPath() {
+    const QByteArray forced = qgetenv("ZARVEX_PRESENT").trimmed().toLower();
+    if (forced == "software") return ShowPath::Software;
+    const OpenGLProbe probe = probeOpenGL();
+    if (forced == "opengl") return probe.works ? ShowPath::OpenGL : ShowPath::Software;
+    return probe.onGpu ? ShowPath::OpenGL : ShowPath::Software;
+}
+
+std::unique_ptr<CanvasShow> makeCanvasShow(ShowPath path, QWidget* parent) {
+    if (path == ShowPath::OpenGL) return std::make_unique<CanvasShowOpenGL>(parent);
+    return std::make_unique<CanvasShowSoftware>(parent);
+}
+
+CanvasFit showFitOf(const QWidget* widget) {
+    const qreal dpr = widget->devicePixelRatioF();
+    return fitCanvas(std::llround(widget->width() * dpr), std::llround(widget->height() * dpr));
+}
+
+QRect overlayRect(const QWidget* widget, const CanvasFit& fit, const QString& text) {
+    const QFontMetrics metrics(overlayFont());
+    const QSize size(metrics.horizontalAdvance(text) + 2 * kOverlayMargin, metrics.height() + 2 * kOverlayMargin);
+    const qreal dpr = widget->devicePixelRatioF();
+    // The canvas in logical pixels, rounded inwards, so that a bar is a bar.
+    const int top = int(std::ceil(double(fit.y) / dpr));
+    const int right = int(std::floor(double(fit.x + fit.width) / dpr));
+    const int w = widget->width();
+    if (w - right >= size.width()) return {QPoint(right, top), size};                   // the right bar
+    if (top >= size.height()) return {QPoint(w - size.width(), top - size.height()), size};  // the top bar
+    return {QPoint(right - size.width(), top), size};  // the picture's top-right corner
+}
+
+void paintOverlay(QPainter& p, const QRect& where, const QString& text, bool inBar) {
+    // Over the picture, a dark plate keeps the figures readable on any
+    // background; in a bar the bar is that plate.
+    p.fillRect(where, inBar ? QColor(Qt::black) : QColor(0, 0, 0, 160));
+    p.setFont(overlayFont());
+    p.setPen(QColor(200, 200, 200));
+    p.drawText(where.adjusted(kOverlayMargin, kOverlayMargin, -kOverlayMargin, -kOverlayMargin),
+               Qt::AlignRight | Qt::AlignVCenter, text);
+}
