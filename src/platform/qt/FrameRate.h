@@ -12,15 +12,15 @@
 class FrameRateMeter {
 public:
     void stepStarted(double nowMs) {
+        roll(nowMs);
         ++steps_;
         if (!frameStart_) frameStart_ = nowMs;
-        roll(nowMs);
     }
     void frameShown(double nowMs) {
+        roll(nowMs);
         ++frames_;
         if (frameStart_) heaviest_ = std::max(heaviest_, nowMs - *frameStart_);
         frameStart_.reset();
-        roll(nowMs);
     }
     // "60 steps/s  60 frames/s  4.2 ms"; empty until a second has passed.
     const std::string& text() const { return text_; }
