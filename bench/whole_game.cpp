@@ -10,6 +10,15 @@
 //  - CPU use while idling on the title screen and while a battle runs at
 //    each size, with the real frame loop and its sleeps.
 // The figures are printed after the frame benchmarks.
+//
+// Showing the picture: the heaviest presented frame of a battle split into
+// drawing, scaling (or the OpenGL upload) and the transfer to the window
+// system, at 1280 x 768 in a window and full screen, for the path that
+// ZARVEX_PRESENT names (software or opengl; by default the game's own
+// choice). For the figures of a desktop run it under Xvfb and a window
+// manager on 2560 x 1440 and 3840 x 2160 screens, e.g.
+//   DISPLAY=:1 QT_QPA_PLATFORM=xcb ZARVEX_PRESENT=software
+//   bench/bench_whole_game --benchmark_filter=PresentedFrame
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -21,7 +30,9 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
+#include <QThread>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
@@ -39,6 +50,7 @@
 #include "battle/Simulation.h"
 #include "core/Game.h"
 #include "core/Random.h"
+#include "platform/qt/CanvasShow.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/sdl/Gamepads.h"
 #include "render/DrawSurface.h"
@@ -111,6 +123,12 @@ void showAt(const ShowSize& size) {
         w->resize(size.width, size.height + w->menuBar()->height());
     }
     for (int i = 0; i < 10; ++i) p.pollEvent();
+    // A window manager takes its time to put a window in full screen.
+    const QSize screen = p.window()->screen()->size();
+    for (int i = 0; i < 200 && size.width == 0 && p.window()->size() != screen; ++i) {
+        QThread::msleep(10);
+        p.pollEvent();
+    }
 }
 
 // The showing alone: the finished canvas scaled into the window.
@@ -161,6 +179,73 @@ void BM_HeaviestGameFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HeaviestGameFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The heaviest presented frame: each frame draws the heaviest picture and
+// changes every pixel of it from the frame before (as a full-screen flash
+// does), so that no part of the showing can be skipped. Reported for the
+// slowest frame of the run: its drawing, its scaling (the OpenGL path: the
+// upload) and the rest of showing it, the transfer to the window system,
+// which includes waiting for the X server to take the frame before it.
+void BM_PresentedFrame(benchmark::State& state) {
+    const ShowSize& size = kShowSizes[state.range(0)];
+    showAt(size);
+    QtPlatform& platform = gGame->platform;
+    SoundBank& sound = gGame->sound;
+    SeededRandom random(98);
+    Game picture(platform, sound, random);
+    picture.state.bigFont = gGame->game.state.bigFont;
+    picture.state.smallFont = gGame->game.state.smallFont;
+    heavy::buildHeaviestPicture(picture);
+    const FramePicture frame = tickFrame(picture);
+    DrawSurface surface(platform.textRenderer(), nullptr);  // drawn here, shown below
+    CanvasShow* show = platform.canvasShow();
+    struct Split {
+        double draw = 0, scale = 0, transfer = 0;
+        double total() const { return draw + scale + transfer; }
+    } worst, sum;
+    int64_t frames = 0;
+    constexpr int64_t kSettleFrames = 20;
+    bool flip = false;
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        drawFrame(picture.state, frame, platform, surface);
+        const auto t1 = Clock::now();
+        const Canvas& canvas = surface.canvas();
+        if ((flip = !flip)) {
+            state.PauseTiming();
+            for (int y = 0; y < canvas.height; ++y)
+                for (int x = 0; x < canvas.width; ++x) canvas.pixels[size_t(y) * size_t(canvas.stride) + x] ^= 0x00FFFFFFu;
+            state.ResumeTiming();
+        }
+        platform.present(canvas);
+        const CanvasShow::Cost cost = show ? show->lastCost() : CanvasShow::Cost{};
+        const Split split{std::chrono::duration<double, std::milli>(t1 - t0).count(), cost.scale, cost.transfer};
+        // The first frames wait for the window manager's work on the window.
+        if (++frames <= kSettleFrames) continue;
+        if (split.total() > worst.total()) worst = split;
+        sum.draw += split.draw, sum.scale += split.scale, sum.transfer += split.transfer;
+    }
+    const QSize area = platform.canvasWidget()->size();
+    state.SetLabel(std::string(size.name) + " " + std::to_string(area.width()) + "x" + std::to_string(area.height()) +
+                   (show && show->usesOpenGL() ? ", opengl" : ", software"));
+    state.counters["worst_ms"] = worst.total();
+    state.counters["worst_draw"] = worst.draw;
+    state.counters["worst_scale"] = worst.scale;
+    state.counters["worst_transfer"] = worst.transfer;
+    const double counted = double(std::max<int64_t>(1, frames - kSettleFrames));
+    state.counters["mean_ms"] = sum.total() / counted;
+    state.counters["mean_scale"] = sum.scale / counted;
+    state.counters["mean_transfer"] = sum.transfer / counted;
+    // The window must not keep showing a canvas that is gone.
+    platform.present(gGame->surface.canvas());
+}
+BENCHMARK(BM_PresentedFrame)
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(300)
+    ->Repetitions(1);
 
 // CPU use of a battle (a wave at level 57) running with the real frame loop
 // and its sleeps, shown at each size; in % of one core.

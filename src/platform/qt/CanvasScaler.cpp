@@ -50,10 +50,30 @@ inline uint32_t blend(uint32_t p, uint32_t q, uint32_t w) {
     return rb | ag;
 }
 
-// out = a + (b - a) * w / 256 for n pixels, channel by channel.
-void blendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int n) {
+// Output rows are written once and read next by the window system, not by
+// us: for a picture larger than the caches, streaming stores skip reading
+// it into the cache first, which saves a third of its memory traffic. A
+// small picture is better left in the cache for the window system.
+void copyRow(uint32_t* out, const uint32_t* in, int n, bool stream) {
+    if (!stream) {
+        std::memcpy(out, in, size_t(n) * 4);
+        return;
+    }
     int i = 0;
 #if defined(__SSE2__)
+    for (; i < n && (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i) out[i] = in[i];
+    for (; i + 4 <= n; i += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)));
+#endif
+    for (; i < n; ++i) out[i] = in[i];
+}
+
+// out = a + (b - a) * w / 256 for n pixels, channel by channel.
+void blendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int n, bool stream) {
+    int i = 0;
+#if defined(__SSE2__)
+    for (; stream && i < n && (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i) out[i] = blend(a[i], b[i], w);
     const __m128i zero = _mm_setzero_si128();
     const __m128i wb = _mm_set1_epi16(int16_t(w)), wa = _mm_set1_epi16(int16_t(256 - w));
     for (; i + 4 <= n; i += 4) {
@@ -65,7 +85,10 @@ void blendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, 
         const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(pa, zero), wa),
                                                         _mm_mullo_epi16(_mm_unpackhi_epi8(pb, zero), wb)),
                                           8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+        if (stream)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+        else
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
     }
 #endif
     for (; i < n; ++i) out[i] = blend(a[i], b[i], w);
@@ -129,6 +152,7 @@ void CanvasScaler::prepare(int sw, int sh, int dw, int dh) {
             xWeights_[size_t(i) * 8 + 4 + size_t(c)] = x_.weight[size_t(i)];
         }
     for (auto& r : rows_) r.assign(size_t(dw), 0);
+    stream_ = int64_t(dw) * dh > kStreamPixels;
 }
 
 CanvasScaler::Part CanvasScaler::reach(int sw, int sh, int dw, int dh, Part source) {
@@ -160,13 +184,16 @@ void CanvasScaler::scalePart(const uint32_t* src, int sw, int sh, int srcStride,
         const int j = y_.index[size_t(y)];
         const uint32_t w = y_.weight[size_t(y)];
         if (w == 0) {
-            std::memcpy(out, across(src, srcStride, j, part.x0, part.x1) + part.x0, size_t(n) * 4);
+            copyRow(out, across(src, srcStride, j, part.x0, part.x1) + part.x0, n, stream_);
         } else if (w == 256) {
-            std::memcpy(out, across(src, srcStride, j + 1, part.x0, part.x1) + part.x0, size_t(n) * 4);
+            copyRow(out, across(src, srcStride, j + 1, part.x0, part.x1) + part.x0, n, stream_);
         } else {
             const uint32_t* a = across(src, srcStride, j, part.x0, part.x1) + part.x0;
             const uint32_t* b = across(src, srcStride, j + 1, part.x0, part.x1) + part.x0;
-            blendRows(a, b, w, out, n);
+            blendRows(a, b, w, out, n, stream_);
         }
     }
+#if defined(__SSE2__)
+    _mm_sfence();  // the streamed rows are complete before anyone reads them
+#endif
 }

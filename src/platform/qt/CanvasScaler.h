@@ -53,4 +53,7 @@ private:
     std::vector<uint16_t> xWeights_;    // per column: 4 x (256 - w), 4 x w
     std::vector<uint32_t> rows_[2];
     int rowOf_[2] = {-1, -1};
+    // Pictures larger than this are streamed past the caches.
+    static constexpr int64_t kStreamPixels = 2'000'000;
+    bool stream_ = false;
 };
