@@ -7,6 +7,11 @@
 #include <QPainter>
 #include <QWidget>
 #include <cmath>
+#include <cstdio>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "platform/qt/CanvasShowOpenGL.h"
 #include "platform/qt/CanvasShowSoftware.h"
@@ -20,7 +25,42 @@ struct OpenGLProbe {
     bool onGpu = false;
 };
 
+// While OpenGL is only being asked, what Qt and the drivers say about its
+// absence is not the player's business: their messages and stderr go
+// nowhere.
+class Quiet {
+public:
+    Quiet() : handler_(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {
+#ifdef Q_OS_UNIX
+        std::fflush(stderr);
+        saved_ = dup(2);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null >= 0) {
+            dup2(null, 2);
+            close(null);
+        }
+#endif
+    }
+    ~Quiet() {
+#ifdef Q_OS_UNIX
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, 2);
+            close(saved_);
+        }
+#endif
+        qInstallMessageHandler(handler_);
+    }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+private:
+    QtMessageHandler handler_;
+    int saved_ = -1;
+};
+
 OpenGLProbe probeOpenGL() {
+    const Quiet quiet;
     OpenGLProbe probe;
     QOpenGLContext context;
     if (!context.create()) return probe;
