@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -86,11 +88,29 @@ QFont overlayFont() {
 
 constexpr int kOverlayMargin = 4;
 
+// Whether the machine has a graphics device that OpenGL could run on.
+// Without one OpenGL can only be a software rasterizer: asking it costs
+// start-up time and tens of megabytes for an answer known beforehand.
+bool mayHaveGpu() {
+#ifdef Q_OS_LINUX
+    std::error_code ec;
+    if (std::filesystem::exists("/dev/nvidiactl", ec)) return true;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("card", 0) == 0 || name.rfind("renderD", 0) == 0) return true;
+    }
+    return false;
+#else
+    return true;
+#endif
+}
+
 }  // namespace
 
 ShowPath chooseShowPath() {
     const QByteArray forced = qgetenv("ZARVEX_PRESENT").trimmed().toLower();
     if (forced == "software") return ShowPath::Software;
+    if (forced != "opengl" && !mayHaveGpu()) return ShowPath::Software;
     const OpenGLProbe probe = probeOpenGL();
     if (forced == "opengl") return probe.works ? ShowPath::OpenGL : ShowPath::Software;
     return probe.onGpu ? ShowPath::OpenGL : ShowPath::Software;
