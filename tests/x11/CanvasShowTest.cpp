@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QWidget>
+#include <chrono>
+#include <thread>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -53,15 +56,17 @@ QImage showAndGrab(ShowPath path, const Canvas& canvas, QSize area) {
     return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "zarvex-show-test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
 class CanvasShowBothWays : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "zarvex-show-test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
     void SetUp() override {
+        ensureApp();
         qputenv("ZARVEX_PRESENT", "opengl");
         const bool gl = chooseShowPath() == ShowPath::OpenGL;
         qunsetenv("ZARVEX_PRESENT");
@@ -89,6 +94,33 @@ TEST_F(CanvasShowBothWays, TheSamePictureAt100PercentAndTheSameBarsAtOtherSizes)
         EXPECT_EQ(shownRect(s), expected);
         EXPECT_EQ(shownRect(g), expected);
     }
+}
+
+// The software path sends only what changed: after a small change the
+// screen shows what a whole new picture would.
+TEST(CanvasShowSoftware, AfterASmallChangeTheScreenShowsTheWholeNewPicture) {
+    ensureApp();
+    TestCanvas canvas;
+    const std::unique_ptr<CanvasShow> show = makeCanvasShow(ShowPath::Software, nullptr);
+    QWidget* w = show->widget();
+    w->resize(900, 560);  // scale 0.7: smoothed, with bars above and below
+    w->show();
+    const auto settle = [&] {
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents();
+            show->show(&canvas.canvas);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    settle();
+    for (int y = 300; y < 340; ++y)
+        for (int x = 600; x < 700; ++x) canvas.pixels[size_t(y) * 1280 + size_t(x)] ^= 0x00FFFFFFu;
+    canvas.pixels[0] = 0xFF00FF00u;  // and one corner pixel
+    settle();
+    const QImage onScreen = w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage whole = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(onScreen.size(), whole.size());
+    EXPECT_TRUE(onScreen == whole);
 }
 
 }  // namespace
