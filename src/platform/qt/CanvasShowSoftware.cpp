@@ -52,28 +52,46 @@ QRegion CanvasShowSoftware::changes(const Canvas& c, const CanvasFit& f) {
         lastWidth_ = c.width, lastHeight_ = c.height, lastArea_ = area;
         return QRegion(logicalOf(f, dpr).toAlignedRect());
     }
-    // Bands of rows, each with the columns that changed in it.
-    constexpr int kBand = 16;
+    // Bands of rows cut into columns of tiles: each band sends the runs of
+    // tiles that changed in it, so that a few missiles far apart do not
+    // send the sky between them.
+    constexpr int kBand = 16, kTile = 64;
+    const int tiles = (c.width + kTile - 1) / kTile;
+    std::vector<char> changed(static_cast<size_t>(tiles));
     QRegion region;
     for (int y0 = 0; y0 < c.height; y0 += kBand) {
         const int y1 = std::min(c.height, y0 + kBand);
-        int x0 = c.width, x1 = 0;
+        std::fill(changed.begin(), changed.end(), 0);
+        bool any = false;
         for (int y = y0; y < y1; ++y) {
             const uint32_t* now = c.pixels + std::ptrdiff_t(y) * c.stride;
             uint32_t* was = last_.data() + std::ptrdiff_t(y) * c.width;
             if (std::memcmp(now, was, size_t(c.width) * 4) == 0) continue;
-            int a = 0, b = c.width;
-            while (now[a] == was[a]) ++a;
-            while (now[b - 1] == was[b - 1]) --b;
-            x0 = std::min(x0, a), x1 = std::max(x1, b);
-            std::memcpy(was + a, now + a, size_t(b - a) * 4);
+            for (int t = 0; t < tiles; ++t) {
+                const int x = t * kTile, n = std::min(kTile, c.width - x);
+                if (std::memcmp(now + x, was + x, size_t(n) * 4) == 0) continue;
+                std::memcpy(was + x, now + x, size_t(n) * 4);
+                changed[size_t(t)] = 1;
+                any = true;
+            }
         }
-        if (x0 >= x1) continue;
-        const CanvasScaler::Part out =
-            scaler_.reach(c.width, c.height, int(f.width), int(f.height), {x0, y0, x1, y1});
-        // In logical pixels, grown to whole ones.
-        const QRectF r((f.x + out.x0) / dpr, (f.y + out.y0) / dpr, (out.x1 - out.x0) / dpr, (out.y1 - out.y0) / dpr);
-        region += r.toAlignedRect();
+        if (!any) continue;
+        for (int t = 0; t < tiles;) {
+            if (!changed[size_t(t)]) {
+                ++t;
+                continue;
+            }
+            int end = t;
+            while (end < tiles && changed[size_t(end)]) ++end;
+            const int x0 = t * kTile, x1 = std::min(c.width, end * kTile);
+            t = end;
+            const CanvasScaler::Part out =
+                scaler_.reach(c.width, c.height, int(f.width), int(f.height), {x0, y0, x1, y1});
+            // In logical pixels, grown to whole ones.
+            const QRectF r((f.x + out.x0) / dpr, (f.y + out.y0) / dpr, (out.x1 - out.x0) / dpr,
+                           (out.y1 - out.y0) / dpr);
+            region += r.toAlignedRect();
+        }
     }
     return region;
 }
