@@ -14,6 +14,15 @@
 //  - steps and shown frames a second of the heaviest battle through the
 //    real frame loop on the game clock, at each size.
 // The figures are printed after the frame benchmarks.
+//
+// Showing the picture: the heaviest presented frame of a battle split into
+// drawing, scaling (or the OpenGL upload) and the transfer to the window
+// system, at 1280 x 768 in a window and full screen, for the path that
+// ZARVEX_PRESENT names (software or opengl; by default the game's own
+// choice). For the figures of a desktop run it under Xvfb and a window
+// manager on 2560 x 1440 and 3840 x 2160 screens, e.g.
+//   DISPLAY=:1 QT_QPA_PLATFORM=xcb ZARVEX_PRESENT=software
+//   bench/bench_whole_game --benchmark_filter=PresentedFrame
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -25,7 +34,10 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QThread>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -33,6 +45,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "DesktopGame.h"
@@ -44,6 +57,7 @@
 #include "battle/Simulation.h"
 #include "core/Game.h"
 #include "core/Random.h"
+#include "platform/qt/CanvasShow.h"
 #include "platform/qt/QtPlatform.h"
 #include "render/DrawSurface.h"
 #include "render/Frame.h"
@@ -114,6 +128,12 @@ void showAt(const ShowSize& size) {
         w->resize(size.width, size.height + w->menuBar()->height());
     }
     for (int i = 0; i < 10; ++i) p.pollEvent();
+    // A window manager takes its time to put a window in full screen.
+    const QSize screen = p.window()->screen()->size();
+    for (int i = 0; i < 200 && size.width == 0 && p.window()->size() != screen; ++i) {
+        QThread::msleep(10);
+        p.pollEvent();
+    }
 }
 
 // The showing alone: the finished canvas scaled into the window.
@@ -164,6 +184,111 @@ void BM_HeaviestGameFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HeaviestGameFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// The heaviest presented frame: each frame draws the heaviest picture and
+// changes every pixel of it from the frame before (as a full-screen flash
+// does), so that no part of the showing can be skipped. Frames come 60 a
+// second, as the game's steps do, and each waits until the X server has
+// taken the picture. Reported: the slowest frame, the median and the 99th
+// percentile (on a busy machine the slowest is mostly when the scheduler
+// ran us), the slowest and the 99th
+// split into drawing, scaling (the OpenGL path: the upload) and the
+// transfer (the rest of showing it, up to the X server's answer); and the
+// process's CPU use in % of one core.
+void BM_PresentedFrame(benchmark::State& state) {
+    const ShowSize& size = kShowSizes[state.range(0)];
+    showAt(size);
+    QtPlatform& platform = gGame->platform;
+    SoundBank& sound = gGame->sound;
+    SeededRandom random(98);
+    Game picture(platform, sound, random);
+    picture.state.bigFont = gGame->game.state.bigFont;
+    picture.state.smallFont = gGame->game.state.smallFont;
+    heavy::buildHeaviestPicture(picture);
+    const FramePicture frame = tickFrame(picture);
+    DrawSurface surface(platform.textRenderer(), nullptr);  // drawn here, shown below
+    CanvasShow* show = platform.canvasShow();
+    struct Split {
+        double draw = 0, scale = 0, transfer = 0;
+        double total() const { return draw + scale + transfer; }
+    };
+    std::vector<Split> splits;
+    constexpr int kSettleFrames = 5;  // the window manager's work on the window
+    bool flip = false;
+    using Clock = std::chrono::steady_clock;
+    const auto period = std::chrono::microseconds(16667);
+    auto next = Clock::now();
+    double cpu = 0, wall = 0;
+    Clock::time_point countedFrom;
+    for (auto _ : state) {
+        std::this_thread::sleep_until(next);
+        next = std::max(next + period, Clock::now());
+        double cpu0 = cpuSeconds();
+        const auto t0 = Clock::now();
+        drawFrame(picture.state, frame, platform, surface);
+        const auto t1 = Clock::now();
+        // Every other picture turned to its negative, outside the figures.
+        const Canvas& canvas = surface.canvas();
+        if ((flip = !flip)) {
+            const double xorCpu = cpuSeconds();
+            for (int y = 0; y < canvas.height; ++y)
+                for (int x = 0; x < canvas.width; ++x) canvas.pixels[size_t(y) * size_t(canvas.stride) + x] ^= 0x00FFFFFFu;
+            cpu0 += cpuSeconds() - xorCpu;
+        }
+        const auto t1b = Clock::now();
+        platform.present(canvas);
+        QGuiApplication::sync();
+        const auto t2 = Clock::now();
+        const double scale = show ? show->lastCost().scale : 0;
+        const double ms = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); }(t2 - t1b);
+        splits.push_back({std::chrono::duration<double, std::milli>(t1 - t0).count(), scale, ms - scale});
+        if (splits.size() == size_t(kSettleFrames) + 1) countedFrom = t0;
+        if (splits.size() > size_t(kSettleFrames)) cpu += cpuSeconds() - cpu0;
+    }
+    if (splits.size() > size_t(kSettleFrames))
+        wall = std::chrono::duration<double>(Clock::now() - countedFrom).count();
+    std::vector<Split> counted(splits.begin() + std::min<size_t>(splits.size(), kSettleFrames), splits.end());
+    std::sort(counted.begin(), counted.end(), [](const Split& a, const Split& b) { return a.total() < b.total(); });
+    const Split worst = counted.empty() ? Split{} : counted.back();
+    const Split p99 = counted.empty() ? Split{} : counted[size_t(double(counted.size() - 1) * 0.99)];
+    const Split median = counted.empty() ? Split{} : counted[counted.size() / 2];
+    const QSize area = platform.canvasWidget()->size();
+    state.SetLabel(std::string(size.name) + " " + std::to_string(area.width()) + "x" + std::to_string(area.height()) +
+                   (show && show->usesOpenGL() ? ", opengl" : ", software"));
+    state.counters["worst_ms"] = worst.total();
+    state.counters["worst_draw"] = worst.draw;
+    state.counters["worst_scale"] = worst.scale;
+    state.counters["worst_transfer"] = worst.transfer;
+    state.counters["p99_ms"] = p99.total();
+    state.counters["p99_draw"] = p99.draw;
+    state.counters["p99_scale"] = p99.scale;
+    state.counters["p99_transfer"] = p99.transfer;
+    state.counters["median_ms"] = median.total();
+    state.counters["cpu_pct"] = wall > 0 ? cpu / wall * 100.0 : 0;
+    // The window must not keep showing a canvas that is gone.
+    platform.present(gGame->surface.canvas());
+}
+BENCHMARK(BM_PresentedFrame)
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(600);
+
+// The heaviest showing of a battle's frames as the game plays them (the
+// same battle as below, with the real frame loop): only what changed is
+// scaled and sent, so this is what a battle costs, where the frame above
+// is the worst any picture can cost.
+CanvasShow::Cost heaviestBattleShowing(const ShowSize& size) {
+    showAt(size);
+    heavy::buildQuietBattle(gGame->game);
+    CanvasShow::Cost worst;
+    for (int i = 0; i < 300; ++i) {
+        runFrame(gGame->game, gGame->surface);
+        const CanvasShow::Cost c = gGame->platform.canvasShow()->lastCost();
+        if (i >= 20 && c.scale + c.transfer > worst.scale + worst.transfer) worst = c;
+    }
+    return worst;
+}
 
 // CPU use of a battle (a wave at level 57) running with the real frame loop
 // and its waits, shown at each size; in % of one core.
@@ -381,6 +506,11 @@ int main(int argc, char** argv) {
     std::printf("peak memory: %.1f MB (target at most 120)\n", peakMegabytes());
     for (size_t i = 0; i < battle.size(); ++i)
         std::printf("CPU while a battle runs, %s: %.1f %% of one core\n", kShowSizes[i].name, battle[i]);
+    for (const ShowSize& size : kShowSizes) {
+        const CanvasShow::Cost c = heaviestBattleShowing(size);
+        std::printf("heaviest showing of a battle frame, %s: %.2f ms (scale %.2f, transfer %.2f)\n", size.name,
+                    c.scale + c.transfer, c.scale, c.transfer);
+    }
     reportPacedBattles();
     gGame = nullptr;
     real.reset();

@@ -10,7 +10,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev
+  qt6-base-dev libqt6opengl6-dev
   libsdl2-dev
   fonts-dejavu-core
 )

@@ -320,8 +320,10 @@ TEST_F(WindowTest, MuteAndFullScreenAreRememberedAndMuteReachesTheSound) {
     std::vector<bool> muted;
     platform.setMuteHandler([&](bool m) { muted.push_back(m); });
     ASSERT_EQ(muted, std::vector<bool>{false});  // told the remembered choice at once
+    EXPECT_FALSE(platform.frameRateAction()->isChecked()) << "the frame rate is off at first";
     platform.muteAction()->trigger();
     platform.fullScreenAction()->trigger();
+    platform.frameRateAction()->trigger();
     frames(2);
     EXPECT_EQ(muted, (std::vector<bool>{false, true}));
     EXPECT_TRUE(platform.muted());
@@ -329,6 +331,7 @@ TEST_F(WindowTest, MuteAndFullScreenAreRememberedAndMuteReachesTheSound) {
     const ViewSettings kept = loadViewSettings();
     EXPECT_TRUE(kept.muted);
     EXPECT_TRUE(kept.fullScreen);
+    EXPECT_TRUE(kept.showFrameRate);
 
     // The next run starts muted and in full screen.
     QtPlatform next;
@@ -339,7 +342,37 @@ TEST_F(WindowTest, MuteAndFullScreenAreRememberedAndMuteReachesTheSound) {
     EXPECT_EQ(nextMuted, std::vector<bool>{true});
     EXPECT_TRUE(next.window()->isFullScreen());
     EXPECT_TRUE(next.muteAction()->isChecked());
+    EXPECT_TRUE(next.frameRateAction()->isChecked());
     next.closeWindow();
+}
+
+TEST_F(WindowTest, TheFrameRateIsDrawnOverWhatIsShownNeverIntoTheCanvas) {
+    platform.setShowFrameRate(true);
+    frames(75);  // the figures come once a second has passed
+    // In a window with bars at the sides the figures stand in the right
+    // bar; at 100 % over the picture's top-right corner.
+    for (const QSize size : {QSize(1600, 768), QSize(1280, 768)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        resizeCanvasTo(size.width(), size.height());
+        edges::draw(surface);
+        const Canvas& c = surface.canvas();
+        const std::vector<uint32_t> drawn(c.pixels, c.pixels + size_t(c.stride) * size_t(c.height));
+        for (int i = 0; i < 3; ++i) platform.present(c);
+        EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), c.pixels)) << "the canvas changed";
+        const QImage shown = platform.canvasWidget()->grab().toImage();
+        const CanvasFit f = platform.canvasFit();
+        // Light text pixels in the top-right corner of the widget.
+        int light = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = shown.width() - 200; x < shown.width(); ++x)
+                if (std::min({qRed(shown.pixel(x, y)), qGreen(shown.pixel(x, y)), qBlue(shown.pixel(x, y))}) > 150)
+                    ++light;
+        EXPECT_GT(light, 20) << "no figures in the corner";
+        if (f.x > 0) {
+            EXPECT_TRUE(near(shown.pixel(int(f.x + f.width - 1), 40), kRight)) << "the picture's edge";
+        }
+    }
+    platform.setShowFrameRate(false);
 }
 
 TEST(ViewSettingsFile, ADamagedOrStrangeFileMeansTheDefaults) {

@@ -109,7 +109,7 @@ TEST_F(Session, MenusCarryTheirTextsInOrder) {
     EXPECT_EQ(texts(menus[0]), QStringList({"About " + exe, "Quit " + exe}));
     EXPECT_EQ(texts(menus[1]), QStringList({"Show High Scores", "Watch Best Game", "Clear High Scores"}));
     EXPECT_EQ(texts(menus[2]), QStringList({"Easy", "Normal", "Hard"}));
-    EXPECT_EQ(texts(menus[3]), QStringList({"Full Screen", "Mute Sound"}));
+    EXPECT_EQ(texts(menus[3]), QStringList({"Full Screen", "Mute Sound", "Show Frame Rate"}));
     for (QAction* a : menus[3]->menu()->actions()) EXPECT_TRUE(a->isCheckable());
     EXPECT_EQ(menus[3]->menu()->actions()[0]->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(menus[3]->menu()->actions()[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));

@@ -30,7 +30,8 @@ protected:
         static int argc = 1;
         static char name[] = "zarvex-x11-test";
         static char* argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
+        app = qobject_cast<QApplication*>(QCoreApplication::instance());
+        if (!app) app = new QApplication(argc, argv);
     }
     UnderAWindowManager() : random(4), game(platform, sound, random), surface(platform.textRenderer(), &platform) {
         qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());

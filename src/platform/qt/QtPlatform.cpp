@@ -19,12 +19,14 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 #include <chrono>
 #include <thread>
 
 #include "platform/SystemInfo.h"
+#include "platform/qt/CanvasShow.h"
 #include "platform/qt/ScrollingTextBox.h"
 
 namespace {
@@ -62,8 +64,9 @@ int64_t gameKeyValue(int qtKey, const QString& text) {
 }
 
 // The canvas: shows the drawing surface's pixels scaled to fit (black bars
-// where the shapes differ), hides the pointer and turns its mouse and key
-// events into the game's canvas events, with positions in canvas pixels.
+// where the shapes differ) through the show inside it (CanvasShow.h), hides
+// the pointer and turns its mouse and key events into the game's canvas
+// events, with positions in canvas pixels.
 class QtPlatform::CanvasView final : public QWidget {
 public:
     explicit CanvasView(QtPlatform& platform) : platform_(platform) {
@@ -72,7 +75,13 @@ public:
         setFocusPolicy(Qt::StrongFocus);
         setMouseTracking(true);
         setMinimumSize(kMinimumWidth, kMinimumHeight);
+        show_ = makeCanvasShow(chooseShowPath(), this);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(show_->widget());
     }
+
+    CanvasShow& show() { return *show_; }
 
     QSize sizeHint() const override { return {1280, 768}; }
 
@@ -100,33 +109,7 @@ public:
         return e;
     }
 
-    // Only the canvas's own rectangle changes from frame to frame.
-    void showFrame() {
-        if (isVisible()) repaint(target(fit()).toAlignedRect());
-    }
-
 protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const CanvasFit f = fit();
-        const QRectF t = target(f);
-        // The bars around the canvas.
-        const QRectF all = rect();
-        p.fillRect(QRectF(all.left(), all.top(), all.width(), t.top() - all.top()), Qt::black);
-        p.fillRect(QRectF(all.left(), t.bottom(), all.width(), all.bottom() + 1 - t.bottom()), Qt::black);
-        p.fillRect(QRectF(all.left(), t.top(), t.left() - all.left(), t.height()), Qt::black);
-        p.fillRect(QRectF(t.right(), t.top(), all.right() + 1 - t.right(), t.height()), Qt::black);
-        const Canvas* c = platform_.shownCanvas();
-        if (c && c->pixels) {
-            const QImage image(reinterpret_cast<const uchar*>(c->pixels), c->width, c->height,
-                               static_cast<qsizetype>(c->stride) * 4, QImage::Format_RGB32);
-            // Whole-number scales keep hard pixel edges; others are smoothed.
-            p.setRenderHint(QPainter::SmoothPixmapTransform, !f.wholeScale);
-            p.drawImage(t, image);
-        } else {
-            p.fillRect(t, Qt::black);
-        }
-    }
     void mousePressEvent(QMouseEvent* e) override {
         const bool left = e->button() == Qt::LeftButton;
         platform_.enqueueMouse(event(left ? CanvasLeftDown : CanvasOther, e->position()), e->globalPosition(), true);
@@ -150,6 +133,7 @@ private:
     static constexpr int kMinimumWidth = 320;
     static constexpr int kMinimumHeight = 192;
     QtPlatform& platform_;
+    std::unique_ptr<CanvasShow> show_;
 };
 
 // The main window: its close button and minimising become game events; the
@@ -359,6 +343,12 @@ void QtPlatform::addViewMenu() {
     muteAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     QObject::connect(muteAction_, &QAction::triggered, window_.get(), [this](bool on) { setMuted(on); });
 
+    frameRateAction_ = view->addAction(QStringLiteral("Show Frame Rate"));
+    frameRateAction_->setCheckable(true);
+    frameRateAction_->setChecked(view_.showFrameRate);
+    QObject::connect(frameRateAction_, &QAction::triggered, window_.get(),
+                     [this](bool on) { setShowFrameRate(on); });
+
     // Hidden with the menu bar in full screen, the shortcuts still work.
     window_->addAction(fullScreenAction_);
     window_->addAction(muteAction_);
@@ -400,6 +390,17 @@ void QtPlatform::setMuted(bool on) {
     if (muteAction_) muteAction_->setChecked(on);
     if (muteHandler_) muteHandler_(on);
 }
+
+void QtPlatform::setShowFrameRate(bool on) {
+    if (view_.showFrameRate != on) {
+        view_.showFrameRate = on;
+        saveViewSettings(view_);
+    }
+    if (frameRateAction_) frameRateAction_->setChecked(on);
+    if (canvas_) canvas_->show().setOverlay(on ? QString::fromStdString(frameRate_.text()) : QString());
+}
+
+CanvasShow* QtPlatform::canvasShow() const { return canvas_ ? &canvas_->show() : nullptr; }
 
 void QtPlatform::setMuteHandler(std::function<void(bool)> handler) {
     muteHandler_ = std::move(handler);
@@ -558,7 +559,15 @@ void QtPlatform::closeWindow() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+namespace {
+double nowMs() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
 WindowEvent QtPlatform::pollEvent() {
+    frameRate_.stepStarted(nowMs());
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The window manager tells the frame around the window only once the
@@ -622,7 +631,11 @@ std::string QtPlatform::executablePath() { return QCoreApplication::applicationF
 
 void QtPlatform::present(const Canvas& canvas) {
     shown_ = &canvas;
-    if (canvas_) canvas_->showFrame();
+    if (!canvas_) return;
+    // The frame rate goes over what is shown, never into the canvas.
+    if (view_.showFrameRate) canvas_->show().setOverlay(QString::fromStdString(frameRate_.text()));
+    canvas_->show().show(&canvas);
+    frameRate_.frameShown(nowMs());
 }
 
 void QtPlatform::messageBox(const std::string& title, const std::string& text) {

@@ -21,6 +21,7 @@
 #include "platform/CanvasFit.h"
 #include "platform/Controllers.h"
 #include "platform/EventQueue.h"
+#include "platform/qt/FrameRate.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "platform/qt/ViewSettings.h"
 
@@ -29,6 +30,7 @@ class QWidget;
 class QMainWindow;
 class QUrl;
 class QKeyEvent;
+class CanvasShow;
 
 class QtPlatform final : public Platform, public FramePresenter {
 public:
@@ -79,6 +81,10 @@ public:
     bool fullScreen() const { return view_.fullScreen; }
     void setFullScreen(bool on);
     void setMuted(bool on);
+    // View > Show Frame Rate: steps and pictures a second and the heaviest
+    // frame, drawn small over what is shown.
+    bool showsFrameRate() const { return view_.showFrameRate; }
+    void setShowFrameRate(bool on);
 
     // The game controllers, read at every event poll and, while a modal box
     // is open, on a timer of their own; none by default. The source must
@@ -105,6 +111,9 @@ public:
     QWidget* canvasWidget() const;
     QAction* fullScreenAction() const { return fullScreenAction_; }
     QAction* muteAction() const { return muteAction_; }
+    QAction* frameRateAction() const { return frameRateAction_; }
+    // What shows the canvas (software or OpenGL); null without a window.
+    CanvasShow* canvasShow() const;
     // Where the canvas shows in the canvas widget, in device pixels.
     CanvasFit canvasFit() const;
     // The widget position (logical pixels) of the middle of canvas pixel
@@ -172,6 +181,8 @@ private:
     bool leftForAnotherApp_ = false;
     QAction* fullScreenAction_ = nullptr;
     QAction* muteAction_ = nullptr;
+    QAction* frameRateAction_ = nullptr;
+    FrameRateMeter frameRate_;
     // Frames during which the window fits itself to the screen again when
     // the window manager tells a new frame or leaves it off the screen.
     int fitFramesLeft_ = 0;

@@ -24,6 +24,7 @@ struct Key {
 constexpr Key kKeys[] = {
     {"sound", "muted", &ViewSettings::muted},
     {"view", "fullScreen", &ViewSettings::fullScreen},
+    {"view", "showFrameRate", &ViewSettings::showFrameRate},
 };
 
 // The file name of earlier versions, moved to the new one on first load.

@@ -1,6 +1,6 @@
 #pragma once
-// The player's view choices that outlive a run of the game: full screen and
-// muted sound, kept in ~/.config/zarvex/zarvex.conf (the XDG config home;
+// The player's view choices that outlive a run of the game: full screen,
+// muted sound and the frame rate shown, kept in ~/.config/zarvex/zarvex.conf (the XDG config home;
 // a relative XDG_CONFIG_HOME is ignored, as the XDG rules say); with no home
 // folder at all they last for the run only. The difficulty is not among
 // them: every run starts at Normal.
@@ -11,6 +11,7 @@
 //
 //     [view]
 //     fullScreen=true
+//     showFrameRate=false
 // Only a regular file of at most kMaxViewSettingsBytes is read, and never
 // in a way that waits: a FIFO or a huge file in its place means the
 // defaults, at once.
@@ -22,6 +23,7 @@
 struct ViewSettings {
     bool fullScreen = false;
     bool muted = false;
+    bool showFrameRate = false;
 };
 
 inline constexpr std::size_t kMaxViewSettingsBytes = 64 * 1024;

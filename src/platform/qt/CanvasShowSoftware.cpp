@@ -1,0 +1,174 @@
+#include "platform/qt/CanvasShowSoftware.h"
+
+#include <QPaintEngine>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+double msSince(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count();
+}
+
+QRectF logicalOf(const CanvasFit& f, qreal dpr) { return {f.x / dpr, f.y / dpr, f.width / dpr, f.height / dpr}; }
+
+}  // namespace
+
+CanvasShowSoftware::CanvasShowSoftware(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void CanvasShowSoftware::show(const Canvas* canvas) {
+    canvas_ = canvas;
+    if (!isVisible()) return;
+    const auto start = std::chrono::steady_clock::now();
+    scaleMs_ = 0;
+    // Only the canvas changes from frame to frame, and the overlay.
+    const CanvasFit f = showFitOf(this);
+    QRegion region = canvas ? changes(*canvas, f) : QRegion(logicalOf(f, devicePixelRatioF()).toAlignedRect());
+    if (!overlay_.isEmpty()) region += overlayRect(this, f, overlay_);
+    if (!overlayShown_.isNull()) region += overlayShown_;
+    repaint(region);
+    cost_ = {scaleMs_, msSince(start) - scaleMs_};
+}
+
+QRegion CanvasShowSoftware::changes(const Canvas& c, const CanvasFit& f) {
+    const qreal dpr = devicePixelRatioF();
+    const size_t size = size_t(c.width) * size_t(c.height);
+    const QSize area = this->size() * dpr;
+    if (!c.pixels) return {};
+    if (c.width != lastWidth_ || c.height != lastHeight_ || area != lastArea_ || last_.size() != size) {
+        // A new size: everything is new.
+        last_.assign(c.pixels, c.pixels + size);
+        if (c.stride != c.width)
+            for (int y = 0; y < c.height; ++y)
+                std::copy_n(c.pixels + std::ptrdiff_t(y) * c.stride, c.width, last_.begin() + std::ptrdiff_t(y) * c.width);
+        lastWidth_ = c.width, lastHeight_ = c.height, lastArea_ = area;
+        return QRegion(logicalOf(f, dpr).toAlignedRect());
+    }
+    // Bands of rows cut into columns of tiles: each band sends the runs of
+    // tiles that changed in it, so that a few missiles far apart do not
+    // send the sky between them.
+    constexpr int kBand = 16, kTile = 64;
+    const int tiles = (c.width + kTile - 1) / kTile;
+    std::vector<char> changed(static_cast<size_t>(tiles));
+    QRegion region;
+    for (int y0 = 0; y0 < c.height; y0 += kBand) {
+        const int y1 = std::min(c.height, y0 + kBand);
+        std::fill(changed.begin(), changed.end(), 0);
+        bool any = false;
+        for (int y = y0; y < y1; ++y) {
+            const uint32_t* now = c.pixels + std::ptrdiff_t(y) * c.stride;
+            uint32_t* was = last_.data() + std::ptrdiff_t(y) * c.width;
+            if (std::memcmp(now, was, size_t(c.width) * 4) == 0) continue;
+            for (int t = 0; t < tiles; ++t) {
+                const int x = t * kTile, n = std::min(kTile, c.width - x);
+                if (std::memcmp(now + x, was + x, size_t(n) * 4) == 0) continue;
+                std::memcpy(was + x, now + x, size_t(n) * 4);
+                changed[size_t(t)] = 1;
+                any = true;
+            }
+        }
+        if (!any) continue;
+        for (int t = 0; t < tiles;) {
+            if (!changed[size_t(t)]) {
+                ++t;
+                continue;
+            }
+            int end = t;
+            while (end < tiles && changed[size_t(end)]) ++end;
+            const int x0 = t * kTile, x1 = std::min(c.width, end * kTile);
+            t = end;
+            const CanvasScaler::Part out =
+                scaler_.reach(c.width, c.height, int(f.width), int(f.height), {x0, y0, x1, y1});
+            // In logical pixels, grown to whole ones.
+            const QRectF r((f.x + out.x0) / dpr, (f.y + out.y0) / dpr, (out.x1 - out.x0) / dpr,
+                           (out.y1 - out.y0) / dpr);
+            region += r.toAlignedRect();
+        }
+    }
+    return region;
+}
+
+void CanvasShowSoftware::setOverlay(const QString& text) {
+    if (text == overlay_) return;
+    overlay_ = text;
+}
+
+void CanvasShowSoftware::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    const CanvasFit f = showFitOf(this);
+    const QRectF t = logicalOf(f, devicePixelRatioF());
+    // The bars, only where the window asks for more than the canvas (a
+    // resize, an expose, the overlay leaving a bar).
+    const QRegion bars = e->region().subtracted(QRegion(t.toAlignedRect()));
+    if (!bars.isEmpty()) {
+        const QRectF all = rect();
+        p.fillRect(QRectF(all.left(), all.top(), all.width(), t.top() - all.top()), Qt::black);
+        p.fillRect(QRectF(all.left(), t.bottom(), all.width(), all.bottom() + 1 - t.bottom()), Qt::black);
+        p.fillRect(QRectF(all.left(), t.top(), t.left() - all.left(), t.height()), Qt::black);
+        p.fillRect(QRectF(t.right(), t.top(), all.right() + 1 - t.right(), t.height()), Qt::black);
+    }
+    paintCanvas(p, f, e->region());
+    overlayShown_ = QRect();
+    if (!overlay_.isEmpty()) {
+        overlayShown_ = overlayRect(this, f, overlay_);
+        paintOverlay(p, overlayShown_, overlay_, !overlayShown_.intersects(t.toAlignedRect()));
+    }
+}
+
+void CanvasShowSoftware::paintCanvas(QPainter& p, const CanvasFit& f, const QRegion& region) {
+    const qreal dpr = devicePixelRatioF();
+    const Canvas* c = canvas_;
+    if (!c || !c->pixels) {
+        p.fillRect(logicalOf(f, dpr), Qt::black);
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const int w = int(f.width), h = int(f.height);
+    // The parts asked for, in the canvas's own device pixels.
+    std::vector<CanvasScaler::Part> parts;
+    for (const QRect& r : region) {
+        const QRect d = QRectF(r.x() * dpr - f.x, r.y() * dpr - f.y, r.width() * dpr, r.height() * dpr)
+                            .toAlignedRect()
+                            .intersected(QRect(0, 0, w, h));
+        if (!d.isEmpty()) parts.push_back({d.left(), d.top(), d.right() + 1, d.bottom() + 1});
+    }
+    // The window's backing store is where the picture ends up: scale into
+    // it directly when it is a plain 32-bit image and the widget sits in
+    // it unrotated (the usual case), saving a full-size copy per frame.
+    QPaintDevice* device = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    if (device && device->devType() == QInternal::Image) {
+        auto* image = static_cast<QImage*>(device);
+        const QTransform m = p.deviceTransform();
+        const QImage::Format fmt = image->format();
+        const bool plain = fmt == QImage::Format_RGB32 || fmt == QImage::Format_ARGB32_Premultiplied ||
+                           fmt == QImage::Format_ARGB32;
+        if (plain && m.type() <= QTransform::TxScale && image->devicePixelRatio() == dpr) {
+            // The widget's origin in the image's pixels.
+            const QPointF origin = m.map(QPointF(0, 0));
+            const QRect into(int(std::lround(origin.x())) + int(f.x), int(std::lround(origin.y())) + int(f.y), w, h);
+            if (image->rect().contains(into)) {
+                const int stride = int(image->bytesPerLine() / 4);
+                auto* dst = reinterpret_cast<uint32_t*>(image->bits()) + ptrdiff_t(into.y()) * stride + into.x();
+                for (const auto& part : parts)
+                    scaler_.scalePart(c->pixels, c->width, c->height, c->stride, dst, w, h, stride, part);
+                scaleMs_ = msSince(start);
+                return;
+            }
+        }
+    }
+    if (scaled_.size() != QSize(w, h)) scaled_ = QImage(w, h, QImage::Format_RGB32);
+    for (const auto& part : parts)
+        scaler_.scalePart(c->pixels, c->width, c->height, c->stride, reinterpret_cast<uint32_t*>(scaled_.bits()), w,
+                          h, int(scaled_.bytesPerLine() / 4), part);
+    scaled_.setDevicePixelRatio(dpr);
+    p.drawImage(QPointF(f.x / dpr, f.y / dpr), scaled_);
+    scaleMs_ = msSince(start);
+}

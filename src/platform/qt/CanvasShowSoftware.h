@@ -1,0 +1,47 @@
+#pragma once
+// The canvas shown by the CPU: scaled by CanvasScaler straight into the
+// window's backing store (no picture in between), the bars painted only
+// when the window asks for them (resized, exposed), and of the canvas only
+// the bands that changed since the last picture scaled and handed to the
+// window system. A battle changes a small part of the sky a frame, so most
+// frames cost a fraction of a whole picture.
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+#include "platform/qt/CanvasScaler.h"
+#include "platform/qt/CanvasShow.h"
+
+class CanvasShowSoftware final : public QWidget, public CanvasShow {
+public:
+    explicit CanvasShowSoftware(QWidget* parent);
+
+    QWidget* widget() override { return this; }
+    void show(const Canvas* canvas) override;
+    void setOverlay(const QString& text) override;
+    Cost lastCost() const override { return cost_; }
+    bool usesOpenGL() const override { return false; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    // The canvas scaled to the rectangle `target` (device pixels) of the
+    // painter's device, straight into it when it is a 32-bit image;
+    // otherwise through a picture of our own.
+    void paintCanvas(QPainter& p, const CanvasFit& fit, const QRegion& region);
+    // The parts of the shown picture (logical pixels) that differ from the
+    // last one shown, which is then remembered.
+    QRegion changes(const Canvas& canvas, const CanvasFit& fit);
+
+    const Canvas* canvas_ = nullptr;
+    QString overlay_;
+    QRect overlayShown_;  // where the overlay was drawn last, to clear it
+    CanvasScaler scaler_;
+    QImage scaled_;  // only where the backing store cannot be written to
+    std::vector<uint32_t> last_;  // the canvas last shown
+    int lastWidth_ = 0, lastHeight_ = 0;
+    QSize lastArea_;
+    Cost cost_;
+    double scaleMs_ = 0;
+};

@@ -1,0 +1,126 @@
+// Both ways of showing the canvas, software and OpenGL, on a real X server
+// (Mesa's software OpenGL stands in for a GPU): the same picture at 100 %,
+// and the canvas in the same place with the same bars at other sizes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QScreen>
+#include <QWidget>
+#include <chrono>
+#include <thread>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/CanvasFit.h"
+#include "platform/qt/CanvasShow.h"
+
+namespace {
+
+// A canvas of noise inside bands of colour at its edges, so that a wrong
+// channel order, a shifted row or a lost edge all show.
+struct TestCanvas {
+    TestCanvas() : pixels(size_t(1280) * 768) {
+        uint32_t seed = 5;
+        for (int y = 0; y < 768; ++y)
+            for (int x = 0; x < 1280; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const bool edge = x < 4 || y < 4 || x >= 1276 || y >= 764;
+                pixels[size_t(y) * 1280 + size_t(x)] = edge ? 0xFFC08040u : 0xFF000000u | (seed >> 8) | 0x101010u;
+            }
+        canvas = {pixels.data(), 1280, 768, 1280};
+    }
+    std::vector<uint32_t> pixels;
+    Canvas canvas;
+};
+
+// The rectangle of the grab that is not black.
+QRect shownRect(const QImage& image) {
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0) r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+QImage showAndGrab(ShowPath path, const Canvas& canvas, QSize area) {
+    const std::unique_ptr<CanvasShow> show = makeCanvasShow(path, nullptr);
+    QWidget* w = show->widget();
+    w->resize(area);
+    w->show();
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        show->show(&canvas);
+    }
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "zarvex-show-test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+class CanvasShowBothWays : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureApp();
+        qputenv("ZARVEX_PRESENT", "opengl");
+        const bool gl = chooseShowPath() == ShowPath::OpenGL;
+        qunsetenv("ZARVEX_PRESENT");
+        if (!gl) GTEST_SKIP() << "no OpenGL on this display: only the software path can be shown";
+    }
+    TestCanvas canvas;
+};
+
+TEST_F(CanvasShowBothWays, TheSamePictureAt100PercentAndTheSameBarsAtOtherSizes) {
+    const QImage soft = showAndGrab(ShowPath::Software, canvas.canvas, {1280, 768});
+    const QImage gl = showAndGrab(ShowPath::OpenGL, canvas.canvas, {1280, 768});
+    ASSERT_EQ(soft.size(), QSize(1280, 768));
+    ASSERT_EQ(gl.size(), soft.size());
+    const QImage original(reinterpret_cast<const uchar*>(canvas.pixels.data()), 1280, 768, QImage::Format_RGB32);
+    EXPECT_TRUE(soft == original) << "the software path changed the picture";
+    EXPECT_TRUE(gl == original) << "the OpenGL path changed the picture";
+
+    // Scales 0.7, 1.5 and 2, with bars at the sides or above and below.
+    for (const QSize area : {QSize(896, 700), QSize(1920, 1300), QSize(2800, 1536)}) {
+        SCOPED_TRACE(testing::Message() << area.width() << "x" << area.height());
+        const CanvasFit f = fitCanvas(area.width(), area.height());
+        const QRect expected(int(f.x), int(f.y), int(f.width), int(f.height));
+        const QImage s = showAndGrab(ShowPath::Software, canvas.canvas, area);
+        const QImage g = showAndGrab(ShowPath::OpenGL, canvas.canvas, area);
+        EXPECT_EQ(shownRect(s), expected);
+        EXPECT_EQ(shownRect(g), expected);
+    }
+}
+
+// The software path sends only what changed: after a small change the
+// screen shows what a whole new picture would.
+TEST(CanvasShowSoftware, AfterASmallChangeTheScreenShowsTheWholeNewPicture) {
+    ensureApp();
+    TestCanvas canvas;
+    const std::unique_ptr<CanvasShow> show = makeCanvasShow(ShowPath::Software, nullptr);
+    QWidget* w = show->widget();
+    w->resize(900, 560);  // scale 0.7: smoothed, with bars above and below
+    w->show();
+    const auto settle = [&] {
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents();
+            show->show(&canvas.canvas);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    settle();
+    for (int y = 300; y < 340; ++y)
+        for (int x = 600; x < 700; ++x) canvas.pixels[size_t(y) * 1280 + size_t(x)] ^= 0x00FFFFFFu;
+    canvas.pixels[0] = 0xFF00FF00u;  // and one corner pixel
+    settle();
+    const QImage onScreen = w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage whole = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(onScreen.size(), whole.size());
+    EXPECT_TRUE(onScreen == whole);
+}
+
+}  // namespace
