@@ -55,19 +55,47 @@ void putU32(std::string& out, uint32_t v) { putLittle(out, v, 4); }
 void putU64(std::string& out, uint64_t v) { putLittle(out, v, 8); }
 void putF32(std::string& out, float v) { putU32(out, std::bit_cast<uint32_t>(v)); }
 
-uint32_t crc32(std::string_view bytes) {
+// CRC-32 (the polynomial of zip and PNG), one byte at a time from the
+// running register: crc32 of some bytes is the register after them, inverted.
+uint32_t crc32Step(uint32_t c, char ch) {
     static const std::array<uint32_t, 256> table = [] {
         std::array<uint32_t, 256> t{};
         for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
+            uint32_t r = i;
+            for (int k = 0; k < 8; ++k) r = (r & 1) ? 0xedb88320u ^ (r >> 1) : r >> 1;
+            t[i] = r;
         }
         return t;
     }();
+    return table[(c ^ uint8_t(ch)) & 0xff] ^ (c >> 8);
+}
+
+uint32_t crc32(std::string_view bytes) {
     uint32_t c = 0xffffffffu;
-    for (char ch : bytes) c = table[(c ^ uint8_t(ch)) & 0xff] ^ (c >> 8);
+    for (char ch : bytes) c = crc32Step(c, ch);
     return c ^ 0xffffffffu;
+}
+
+uint32_t littleU32At(std::string_view bytes, std::size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= uint32_t(uint8_t(bytes[at + i])) << (8 * i);
+    return v;
+}
+
+// How much of `bytes` is the replay: the whole file when its checksum
+// holds. Where the game had to rewrite a longer file in place and was
+// stopped before cutting it to length, the file is the new replay, the NUL
+// written right after it, and the old file's tail: then the replay ends
+// where a checksum that holds is followed by that NUL. 0: neither.
+std::size_t checkedLength(std::string_view bytes) {
+    if (bytes.size() < 4) return 0;
+    if (crc32(bytes.substr(0, bytes.size() - 4)) == littleU32At(bytes, bytes.size() - 4)) return bytes.size();
+    uint32_t c = 0xffffffffu;
+    for (std::size_t i = 0; i + 4 < bytes.size(); ++i) {
+        if (bytes[i + 4] == '\0' && (c ^ 0xffffffffu) == littleU32At(bytes, i)) return i + 4;
+        c = crc32Step(c, bytes[i]);
+    }
+    return 0;
 }
 
 // The start of a version 2 file, in the file's order: the whole numbers as
@@ -476,11 +504,9 @@ std::variant<Replay, ReplayError> parseReplay(std::string_view bytes) {
     if (replay.formatVersion == 0) return ReplayError{"it is not a ZARVEX replay"};
     // The checksum first: a damaged file is told as such, whatever broke.
     if (bytes.size() < sizeof kMagic + 4) return ReplayError{"the file is cut short"};
-    Reader tail{bytes, bytes.size() - 4};
-    uint32_t stored = 0;
-    tail.fixed(stored);
-    if (crc32(bytes.substr(0, bytes.size() - 4)) != stored) return ReplayError{"the file is damaged"};
-    const std::string_view content = bytes.substr(0, bytes.size() - 4);
+    const std::size_t length = checkedLength(bytes);
+    if (length < sizeof kMagic + 4) return ReplayError{"the file is damaged"};
+    const std::string_view content = bytes.substr(0, length - 4);
     r.bytes = content;
 
     uint8_t versionLength = 0;

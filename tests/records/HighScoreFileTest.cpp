@@ -17,6 +17,8 @@
 
 #include "records/HighScoreFile.h"
 #include "records/HighScores.h"
+#include "records/Replay.h"
+#include "records/ReplayFiles.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -238,9 +240,29 @@ TEST_F(HighScoreFile, UnwritablePlacesFallBackInPlaceOrSayWhy) {
     EXPECT_EQ(namesIn(rw), (std::set<std::string>{"locked.dat"}));
 }
 
-// Where the folder takes no new file, the table is rewritten in place. Killed
-// after any system call of the save, the file reads as the old table or the
-// new one, whether the new one is shorter, longer or empty (a clear).
+// Where the folder takes no new file, the file is rewritten in place. Killed
+// after any system call of the save, it reads (through `readBack`) as the
+// old bytes or the new ones; false where system calls cannot be traced.
+bool killsLeaveTheOldOrTheNew(const fs::path& path, const std::string& oldBytes, const std::string& newBytes,
+                              const std::function<bool()>& save, const std::function<std::string()>& readBack) {
+    const fs::path ro = path.parent_path();
+    for (int n = 1;; ++n) {
+        fs::permissions(ro, fs::perms::owner_all);
+        put(path, oldBytes);
+        giveToUser(path);
+        fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+        const bool finished = finishesBeforeKill(n, [&] { _exit(save() ? 0 : 1); });
+        const std::string now = readBack();
+        EXPECT_TRUE(now == oldBytes || now == newBytes) << "killed after system call " << n;
+        if (finished) {
+            EXPECT_EQ(get(path), newBytes);
+            return n > 1;
+        }
+    }
+}
+
+// The table, whether the new one is shorter, longer or empty (a clear).
 TEST_F(HighScoreFile, KilledInPlaceSavesLeaveTheOldTableOrTheNew) {
     const fs::path ro = dir / "ro", path = ro / "zvx_highscores.dat";
     fs::create_directories(ro);
@@ -250,25 +272,38 @@ TEST_F(HighScoreFile, KilledInPlaceSavesLeaveTheOldTableOrTheNew) {
     const auto bytesOn = [&] { return serializeHighScores(parseHighScores(readHighScoreFile(path))); };
     const std::vector<ScoreEntry> none;
     for (const auto& [before, after] : {std::pair{ten, two}, std::pair{two, ten}, std::pair{ten, none}}) {
-        const std::string oldBytes = serializeHighScores(before), newBytes = serializeHighScores(after);
-        for (int n = 1;; ++n) {
-            fs::permissions(ro, fs::perms::owner_all);
-            put(path, oldBytes);
-            giveToUser(path);
-            fs::permissions(ro, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                                    fs::perms::others_exec);
-            const bool finished = finishesBeforeKill(n, [&] {
-                _exit(after.empty() ? deleteHighScoreFile(path).ok : replaceHighScoreFile(path, newBytes).ok ? 0 : 1);
-            });
-            const std::string now = bytesOn();
-            ASSERT_TRUE(now == oldBytes || now == newBytes) << "killed after system call " << n;
-            if (finished) {
-                if (n == 1) GTEST_SKIP() << "system calls cannot be traced here";
-                EXPECT_EQ(get(path), newBytes);
-                break;
-            }
-        }
+        const std::string newBytes = serializeHighScores(after);
+        const auto save = [&] {
+            return after.empty() ? deleteHighScoreFile(path).ok : replaceHighScoreFile(path, newBytes).ok;
+        };
+        if (!killsLeaveTheOldOrTheNew(path, serializeHighScores(before), newBytes, save, bytesOn))
+            GTEST_SKIP() << "system calls cannot be traced here";
         EXPECT_EQ(namesIn(ro), (std::set<std::string>{"zvx_highscores.dat"}));  // saved in place
+    }
+}
+
+// A replay (best.zvxr), shorter or longer than the one it replaces: what is
+// read is always one whole replay, never a damaged file.
+TEST_F(HighScoreFile, KilledInPlaceReplaySavesLeaveTheOldReplayOrTheNew) {
+    const fs::path ro = dir / "ro", path = ro / "best.zvxr";
+    fs::create_directories(ro);
+    const auto replayOf = [](int frames) {
+        GameState start;
+        setInitialValues(start);
+        ReplayWriter w;
+        w.start(start, RandomState{1, 2, 3, 4}, 0, "1.01");
+        for (int f = 0; f < frames; ++f) w.frame(WindowEvent{EventCanvas, MenuNone, CanvasMoved, f % 1280, 5, 0});
+        return w.finish({});
+    };
+    const std::string longer = replayOf(400), shorter = replayOf(3);
+    const auto replayOn = [&] {
+        const auto r = parseReplay(readReplayFile(path).bytes);
+        return std::holds_alternative<Replay>(r) ? std::get<Replay>(r).end.frames == 3 ? shorter : longer
+                                                 : std::string("damaged");
+    };
+    for (const auto& [before, after] : {std::pair{longer, shorter}, std::pair{shorter, longer}}) {
+        if (!killsLeaveTheOldOrTheNew(path, before, after, [&] { return saveReplayFile(path, after).ok; }, replayOn))
+            GTEST_SKIP() << "system calls cannot be traced here";
     }
 }
 

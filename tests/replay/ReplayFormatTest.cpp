@@ -175,6 +175,21 @@ TEST(ReplayFormat, DamagedCutEmptyForeignAndNewerFilesAreToldApart) {
     EXPECT_EQ(reason(damaged).rfind("the file is damaged", 0), 0u);
 }
 
+TEST(ReplayFormat, AnInPlaceRewriteStoppedBeforeTheCutReadsAsTheNewReplay) {
+    // A shorter replay written over a longer one, its NUL after it, and the
+    // old file's tail still there: the new replay, exactly.
+    const std::string old = record(std::vector<ReplayFrame>(300, ReplayFrame{canvas(CanvasMoved, 5, 7), {}}));
+    const std::string fresh = record({{canvas(CanvasLeftDown, 1, 2), {}}});
+    ASSERT_LT(fresh.size() + 1, old.size());
+    const std::string torn = fresh + '\0' + old.substr(fresh.size() + 1);
+    const auto r = parseReplay(torn);
+    ASSERT_TRUE(std::holds_alternative<Replay>(r));
+    EXPECT_EQ(std::get<Replay>(r).end.frames, 1);
+    EXPECT_EQ(std::get<Replay>(r).body, std::get<Replay>(parseReplay(fresh)).body);
+    // Without the NUL it is no replay of the game's making.
+    EXPECT_TRUE(std::holds_alternative<ReplayError>(parseReplay(fresh + 'x' + old.substr(fresh.size() + 1))));
+}
+
 TEST(ReplayFormat, AFileClaimingMoreFramesThanAnyGameIsRefusedUnplayed) {
     // A run of quiet frames far beyond a day of play would make a replay
     // that never ends: it is refused when read.
