@@ -147,6 +147,15 @@ void BM_ShowCanvas(benchmark::State& state) {
 }
 BENCHMARK(BM_ShowCanvas)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
+// A game holding the heaviest picture, with the real window's fonts.
+std::unique_ptr<Game> heaviestPictureGame(SeededRandom& random) {
+    auto picture = std::make_unique<Game>(gGame->platform, gGame->sound, random);
+    picture->state.bigFont = gGame->game.state.bigFont;
+    picture->state.smallFont = gGame->game.state.smallFont;
+    heavy::buildHeaviestPicture(*picture);
+    return picture;
+}
+
 // The frame of the game at its heaviest: the simulation's worst step and
 // the drawing's worst picture in one frame, shown in the real window. The
 // two cannot meet in one state (the full-size game-over flash destroys every
@@ -158,10 +167,8 @@ void BM_HeaviestGameFrame(benchmark::State& state) {
     QtPlatform& platform = gGame->platform;
     SoundBank& sound = gGame->sound;
     SeededRandom random(99);
-    Game picture(platform, sound, random);
-    picture.state.bigFont = gGame->game.state.bigFont;
-    picture.state.smallFont = gGame->game.state.smallFont;
-    heavy::buildHeaviestPicture(picture);
+    const std::unique_ptr<Game> heaviest = heaviestPictureGame(random);
+    Game& picture = *heaviest;
 
     constexpr size_t kBatch = 64;
     std::vector<std::unique_ptr<Game>> battles;
@@ -191,20 +198,16 @@ BENCHMARK(BM_HeaviestGameFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)
 // second, as the game's steps do, and each waits until the X server has
 // taken the picture. Reported: the slowest frame, the median and the 99th
 // percentile (on a busy machine the slowest is mostly when the scheduler
-// ran us), the slowest and the 99th
-// split into drawing, scaling (the OpenGL path: the upload) and the
-// transfer (the rest of showing it, up to the X server's answer); and the
-// process's CPU use in % of one core.
+// ran us), the slowest and the 99th split into drawing, scaling (the OpenGL
+// path: the upload) and the transfer (the rest of showing it, up to the X
+// server's answer); and the process's CPU use in % of one core.
 void BM_PresentedFrame(benchmark::State& state) {
     const ShowSize& size = kShowSizes[state.range(0)];
     showAt(size);
     QtPlatform& platform = gGame->platform;
-    SoundBank& sound = gGame->sound;
     SeededRandom random(98);
-    Game picture(platform, sound, random);
-    picture.state.bigFont = gGame->game.state.bigFont;
-    picture.state.smallFont = gGame->game.state.smallFont;
-    heavy::buildHeaviestPicture(picture);
+    const std::unique_ptr<Game> heaviest = heaviestPictureGame(random);
+    Game& picture = *heaviest;
     const FramePicture frame = tickFrame(picture);
     DrawSurface surface(platform.textRenderer(), nullptr);  // drawn here, shown below
     CanvasShow* show = platform.canvasShow();
