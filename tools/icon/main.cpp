@@ -12,6 +12,18 @@
 #include <cstdio>
 
 namespace {
+// The rounded square of deep night sky every size is drawn on; what follows
+// is clipped to it.
+void paintSky(QPainter& p, const QRectF& square, double radius) {
+    QPainterPath frame;
+    frame.addRoundedRect(square, radius, radius);
+    QLinearGradient sky(0, square.top(), 0, square.bottom());
+    sky.setColorAt(0, QColor(12, 6, 34));
+    sky.setColorAt(1, QColor(70, 10, 28));
+    p.fillPath(frame, sky);
+    p.setClipPath(frame);
+}
+
 // The small sizes of a panel or a menu (16 to 24 pixels) cannot show five
 // domed towers and thin trails: they get three plain towers, a thicker trail
 // and a larger burst, so that each part still covers whole pixels.
@@ -22,13 +34,7 @@ QImage drawSmallIcon(int size) {
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 256.0, size / 256.0);
 
-    QPainterPath frame;
-    frame.addRoundedRect(QRectF(0, 0, 256, 256), 40, 40);
-    QLinearGradient sky(0, 0, 0, 256);
-    sky.setColorAt(0, QColor(12, 6, 34));
-    sky.setColorAt(1, QColor(70, 10, 28));
-    p.fillPath(frame, sky);
-    p.setClipPath(frame);
+    paintSky(p, QRectF(0, 0, 256, 256), 40);
 
     p.fillRect(QRectF(0, 208, 256, 48), QColor(58, 0, 0));
     const QColor city(90, 170, 200);
@@ -58,14 +64,7 @@ QImage drawIcon(int size) {
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 256.0, size / 256.0);
 
-    // A rounded square of deep night sky.
-    QPainterPath frame;
-    frame.addRoundedRect(QRectF(8, 8, 240, 240), 44, 44);
-    QLinearGradient sky(0, 8, 0, 248);
-    sky.setColorAt(0, QColor(12, 6, 34));
-    sky.setColorAt(1, QColor(70, 10, 28));
-    p.fillPath(frame, sky);
-    p.setClipPath(frame);
+    paintSky(p, QRectF(8, 8, 240, 240), 44);
 
     // Ground and a skyline of domed towers, as in the game.
     p.fillRect(QRectF(8, 206, 240, 42), QColor(58, 0, 0));

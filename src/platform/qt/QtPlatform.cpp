@@ -559,19 +559,10 @@ void QtPlatform::closeWindow() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-namespace {
-double nowMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
-}  // namespace
-
 WindowEvent QtPlatform::pollEvent() {
-    frameRate_.stepStarted(nowMs());
+    frameRate_.stepStarted(double(clockMicros()) / 1000.0);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // The window manager tells the frame around the window only once the
-    // window is up: fit it again when that frame arrives.
     // The window manager tells the frame around the window only once the
     // window is up, and restores it from full screen in its own time: fit
     // the window again when its frame is new to us, and after full screen
@@ -635,7 +626,7 @@ void QtPlatform::present(const Canvas& canvas) {
     // The frame rate goes over what is shown, never into the canvas.
     if (view_.showFrameRate) canvas_->show().setOverlay(QString::fromStdString(frameRate_.text()));
     canvas_->show().show(&canvas);
-    frameRate_.frameShown(nowMs());
+    frameRate_.frameShown(double(clockMicros()) / 1000.0);
 }
 
 void QtPlatform::messageBox(const std::string& title, const std::string& text) {
