@@ -10,7 +10,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6opengl6-dev
+  qt6-base-dev libqt6opengl6-dev libxcb-shm0-dev
   libsdl2-dev
   fonts-dejavu-core
 )

@@ -124,3 +124,87 @@ TEST(CanvasShowSoftware, AfterASmallChangeTheScreenShowsTheWholeNewPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+// A large change goes past Qt's backing store straight to the X server;
+// after another window has covered the canvas and gone, the window must
+// still show the latest picture, not the older one the backing store held.
+TEST(CanvasShowSoftware, AWindowUncoveredShowsTheLatestPicture) {
+    ensureApp();
+    TestCanvas canvas;
+    const std::unique_ptr<CanvasShow> show = makeCanvasShow(ShowPath::Software, nullptr);
+    QWidget* w = show->widget();
+    w->resize(900, 560);  // fits the smallest test screen; a large picture still
+    w->show();
+    const auto wait = [](int ms) {
+        for (int i = 0; i < ms / 10; ++i) {
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    for (int i = 0; i < 20; ++i) {
+        wait(10);
+        show->show(&canvas.canvas);
+    }
+    for (auto& p : canvas.pixels) p ^= 0x00FFFFFFu;  // a whole new picture
+    show->show(&canvas.canvas);
+    wait(100);
+    // What Qt paints of the canvas now, which the screen must show.
+    const QImage latest = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto onScreen = [&] {
+        return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    ASSERT_TRUE(onScreen() == latest) << "the new picture is not on the screen";
+
+    QWidget cover(nullptr, Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint);
+    cover.setStyleSheet("background: #3070f0");
+    cover.setGeometry(QRect(w->mapToGlobal(QPoint(100, 100)), QSize(600, 400)));
+    cover.show();
+    wait(200);
+    cover.hide();
+    wait(300);  // the canvas is not shown again meanwhile: only the expose repaints it
+    EXPECT_TRUE(onScreen() == latest) << "an older picture came back where the other window was";
+}
+
+}  // namespace
+
+#if defined(ZARVEX_X11_SHM)
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWindow>
+
+#include "platform/qt/X11Bands.h"
+
+namespace {
+
+// Bands only where nobody composites: while a compositing manager holds
+// its selection, the window gets whole pictures from Qt instead.
+TEST(X11Bands, OnlyWhereNoCompositorShowsTheWindow) {
+    ensureApp();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) GTEST_SKIP() << "not on X11";
+    QWidget w;
+    w.resize(320, 200);
+    w.show();
+    QApplication::processEvents();
+    ASSERT_NE(X11Bands::open(w.windowHandle()), nullptr) << "no compositor here: bands should work";
+
+    // Pose as a compositor: own _NET_WM_CM_S0 with a window of our own.
+    xcb_connection_t* c = x11->connection();
+    const xcb_window_t owner = xcb_generate_id(c);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, owner, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 13, "_NET_WM_CM_S0"), nullptr);
+    ASSERT_NE(atom, nullptr);
+    xcb_set_selection_owner(c, owner, atom->atom, XCB_CURRENT_TIME);
+    EXPECT_EQ(X11Bands::open(w.windowHandle()), nullptr) << "a compositor runs: Qt should show whole pictures";
+    xcb_destroy_window(c, owner);
+    std::free(atom);
+    xcb_flush(c);
+}
+
+}  // namespace
+#endif

@@ -8,6 +8,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#define ZARVEX_SCALER_AVX2 1
+#include <immintrin.h>
+#endif
 
 int wholeFactor(int from, int to) {
     if (from <= 0 || to <= from) return 1;
@@ -69,9 +73,69 @@ void copyRow(uint32_t* out, const uint32_t* in, int n, bool stream) {
     for (; i < n; ++i) out[i] = in[i];
 }
 
+#if defined(ZARVEX_SCALER_AVX2)
+// Twice the pixels a step where the processor has AVX2, with the same
+// arithmetic as the SSE2 and plain code below, so the picture is the same.
+bool haveAvx2() {
+    static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+}
+
+// blendRows's cached-store loop, 8 pixels a step; returns how many it did.
+__attribute__((target("avx2"))) int blendRowsAvx2(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out,
+                                                   int n) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i wb = _mm256_set1_epi16(int16_t(w)), wa = _mm256_set1_epi16(int16_t(256 - w));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i pa = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i pb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+        const __m256i lo = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(pa, zero), wa),
+                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(pb, zero), wb)),
+            8);
+        const __m256i hi = _mm256_srli_epi16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(pa, zero), wa),
+                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(pb, zero), wb)),
+            8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
+    }
+    return i;
+}
+
+// CanvasScaler::across's smoothing loop, 4 pixels a step: each output
+// pixel gathers its source pixel and the next as one 64-bit value and
+// weighs them by its column's weights; returns where it stopped.
+__attribute__((target("avx2"))) int acrossAvx2(const uint32_t* in, const int32_t* index, const uint16_t* weights,
+                                               uint32_t* row, int i, int x1) {
+    const __m256i zero = _mm256_setzero_si256();
+    for (; i + 4 <= x1; i += 4) {
+        // Plain loads: a gather is slower on processors that mitigate its
+        // data-sampling flaw in microcode.
+        const auto pair = [&](int k) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + index[k])); };
+        const __m256i pairs = _mm256_set_m128i(_mm_unpacklo_epi64(pair(i + 2), pair(i + 3)),
+                                               _mm_unpacklo_epi64(pair(i), pair(i + 1)));
+        const __m256i w01 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + size_t(i) * 8));
+        const __m256i w23 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + size_t(i + 2) * 8));
+        // pairs' 64-bit parts are i, i+1 (lane 0) and i+2, i+3 (lane 1):
+        // unpacklo takes i and i+2, unpackhi i+1 and i+3.
+        const __m256i m0 = _mm256_mullo_epi16(_mm256_unpacklo_epi8(pairs, zero), _mm256_permute2x128_si256(w01, w23, 0x20));
+        const __m256i m1 = _mm256_mullo_epi16(_mm256_unpackhi_epi8(pairs, zero), _mm256_permute2x128_si256(w01, w23, 0x31));
+        const __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(m0, m1), _mm256_unpackhi_epi64(m0, m1));
+        const __m256i px = _mm256_srli_epi16(sum, 8);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(px, px), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm256_castsi256_si128(packed));
+    }
+    return i;
+}
+#endif
+
 // out = a + (b - a) * w / 256 for n pixels, channel by channel.
 void blendRows(const uint32_t* a, const uint32_t* b, uint32_t w, uint32_t* out, int n, bool stream) {
     int i = 0;
+#if defined(ZARVEX_SCALER_AVX2)
+    if (!stream && haveAvx2()) i = blendRowsAvx2(a, b, w, out, n);
+#endif
 #if defined(__SSE2__)
     for (; stream && i < n && (reinterpret_cast<uintptr_t>(out + i) & 15) != 0; ++i) out[i] = blend(a[i], b[i], w);
     const __m128i zero = _mm_setzero_si128();
@@ -114,6 +178,9 @@ const uint32_t* CanvasScaler::across(const uint32_t* src, int srcStride, int y, 
         return row;
     }
     int i = x0;
+#if defined(ZARVEX_SCALER_AVX2)
+    if (haveAvx2()) i = acrossAvx2(in, index, xWeights_.data(), row, i, x1);
+#endif
 #if defined(__SSE2__)
     // Two output pixels at a time: each reads its source pixel and the next
     // as one 64-bit load and weighs them by its column's weights.
@@ -169,31 +236,52 @@ CanvasScaler::Part CanvasScaler::reach(int sw, int sh, int dw, int dh, Part sour
     return out;
 }
 
+namespace {
+
+bool clampPart(CanvasScaler::Part& part, int dw, int dh) {
+    part.x0 = std::clamp(part.x0, 0, dw), part.x1 = std::clamp(part.x1, part.x0, dw);
+    part.y0 = std::clamp(part.y0, 0, dh), part.y1 = std::clamp(part.y1, part.y0, dh);
+    return part.x1 > part.x0 && part.y1 > part.y0;
+}
+
+}  // namespace
+
 void CanvasScaler::scalePart(const uint32_t* src, int sw, int sh, int srcStride, uint32_t* dst, int dw, int dh,
                              int dstStride, Part part) {
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
     prepare(sw, sh, dw, dh);
-    part.x0 = std::clamp(part.x0, 0, dw), part.x1 = std::clamp(part.x1, part.x0, dw);
-    part.y0 = std::clamp(part.y0, 0, dh), part.y1 = std::clamp(part.y1, part.y0, dh);
+    if (!clampPart(part, dw, dh)) return;
+    scaleInto(src, srcStride, part, dst + std::ptrdiff_t(part.y0) * dstStride + part.x0, dstStride, stream_);
+}
+
+void CanvasScaler::scaleBand(const uint32_t* src, int sw, int sh, int srcStride, int dw, int dh, Part part,
+                             uint32_t* band) {
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+    prepare(sw, sh, dw, dh);
+    if (!clampPart(part, dw, dh)) return;
+    scaleInto(src, srcStride, part, band, part.x1 - part.x0, false);
+}
+
+void CanvasScaler::scaleInto(const uint32_t* src, int srcStride, Part part, uint32_t* first, std::ptrdiff_t outStride,
+                             bool stream) {
     const int n = part.x1 - part.x0;
-    if (n == 0) return;
     // Rows are scaled across anew for each part.
     rowOf_[0] = rowOf_[1] = -1;
     for (int y = part.y0; y < part.y1; ++y) {
-        uint32_t* out = dst + std::ptrdiff_t(y) * dstStride + part.x0;
+        uint32_t* out = first + std::ptrdiff_t(y - part.y0) * outStride;
         const int j = y_.index[size_t(y)];
         const uint32_t w = y_.weight[size_t(y)];
         if (w == 0) {
-            copyRow(out, across(src, srcStride, j, part.x0, part.x1) + part.x0, n, stream_);
+            copyRow(out, across(src, srcStride, j, part.x0, part.x1) + part.x0, n, stream);
         } else if (w == 256) {
-            copyRow(out, across(src, srcStride, j + 1, part.x0, part.x1) + part.x0, n, stream_);
+            copyRow(out, across(src, srcStride, j + 1, part.x0, part.x1) + part.x0, n, stream);
         } else {
             const uint32_t* a = across(src, srcStride, j, part.x0, part.x1) + part.x0;
             const uint32_t* b = across(src, srcStride, j + 1, part.x0, part.x1) + part.x0;
-            blendRows(a, b, w, out, n, stream_);
+            blendRows(a, b, w, out, n, stream);
         }
     }
 #if defined(__SSE2__)
-    _mm_sfence();  // the streamed rows are complete before anyone reads them
+    if (stream) _mm_sfence();  // the streamed rows are complete before anyone reads them
 #endif
 }

@@ -9,6 +9,7 @@
 //
 // Pixels are 32 bits of four 8-bit channels, each channel scaled on its
 // own, so the byte order does not matter.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
     };
     void scalePart(const uint32_t* src, int sw, int sh, int srcStride, uint32_t* dst, int dw, int dh, int dstStride,
                    Part part);
+    // The same part written to a buffer of its own, `band`, which holds its
+    // rows one after another (part.x1 - part.x0 pixels a row); written
+    // through the cache, for a window system that reads it at once.
+    void scaleBand(const uint32_t* src, int sw, int sh, int srcStride, int dw, int dh, Part part, uint32_t* band);
     // The part of the output that source pixels [x0, x1) x [y0, y1) reach.
     Part reach(int sw, int sh, int dw, int dh, Part source);
 
@@ -46,6 +51,10 @@ private:
     // output row blends at most two neighbouring source rows.
     const uint32_t* across(const uint32_t* src, int srcStride, int y, int x0, int x1);
     void prepare(int sw, int sh, int dw, int dh);
+    // Scales `part` (already within the output) with its first pixel at
+    // `out`, rows `outStride` pixels apart.
+    void scaleInto(const uint32_t* src, int srcStride, Part part, uint32_t* out, std::ptrdiff_t outStride,
+                   bool stream);
 
     int sw_ = 0, sh_ = 0, dw_ = 0, dh_ = 0;
     Axis x_, y_;

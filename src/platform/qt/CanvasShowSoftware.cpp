@@ -1,6 +1,8 @@
 #include "platform/qt/CanvasShowSoftware.h"
 
+#include <QBackingStore>
 #include <QPaintEngine>
+#include <QWindow>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -14,6 +16,22 @@ double msSince(std::chrono::steady_clock::time_point t) {
 }
 
 QRectF logicalOf(const CanvasFit& f, qreal dpr) { return {f.x / dpr, f.y / dpr, f.width / dpr, f.height / dpr}; }
+
+// A rectangle of the widget (logical pixels) in the scaled canvas's own
+// device pixels, grown to whole ones.
+QRect deviceRect(const QRect& r, const CanvasFit& f, qreal dpr) {
+    return QRectF(r.x() * dpr - f.x, r.y() * dpr - f.y, r.width() * dpr, r.height() * dpr).toAlignedRect();
+}
+
+double devicePixels(const QRegion& region, qreal dpr) {
+    double n = 0;
+    for (const QRect& r : region) n += double(r.width()) * double(r.height());
+    return n * dpr * dpr;
+}
+
+// Below about a megabyte of picture, Qt's backing store costs as little as
+// the bands and keeps the code simple; above it the bands pay.
+constexpr double kBandedPixels = 256 * 1024;
 
 }  // namespace
 
@@ -32,10 +50,80 @@ void CanvasShowSoftware::show(const Canvas* canvas) {
     // Only the canvas changes from frame to frame, and the overlay.
     const CanvasFit f = showFitOf(this);
     QRegion region = canvas ? changes(*canvas, f) : QRegion(logicalOf(f, devicePixelRatioF()).toAlignedRect());
-    if (!overlay_.isEmpty()) region += overlayRect(this, f, overlay_);
-    if (!overlayShown_.isNull()) region += overlayShown_;
-    repaint(region);
+    QRegion overlay;
+    if (!overlay_.isEmpty()) overlay += overlayRect(this, f, overlay_);
+    if (!overlayShown_.isNull()) overlay += overlayShown_;
+    // A large change goes straight to the X server, band by band; the
+    // overlay, drawn over the canvas, is painted by Qt after it.
+    const QRegion bulk = region.subtracted(overlay);
+    if (canvas && canvas->pixels && devicePixels(bulk, devicePixelRatioF()) >= kBandedPixels) {
+        if (X11Bands* x11 = bands()) {
+            const QRegion left = sendBands(*x11, *canvas, f, bulk);
+            stale_ += bulk.subtracted(left);
+            region = left;
+        }
+    }
+    region += overlay;
+    if (!region.isEmpty()) repaint(region);
     cost_ = {scaleMs_, msSince(start) - scaleMs_};
+}
+
+QWidget* CanvasShowSoftware::nativeHost() {
+    // The widget with a window of the window system's own: the top-level
+    // one, unless this widget has one itself.
+    return internalWinId() ? this : nativeParentWidget();
+}
+
+X11Bands* CanvasShowSoftware::bands() {
+    QWidget* host = nativeHost();
+    QWindow* native = host ? host->windowHandle() : nullptr;
+    if (!native) return nullptr;
+    if (bands_ && bands_->drawsInto(native)) return bands_.get();
+    const uintptr_t id = uintptr_t(native->winId());
+    if (bandsTriedFor_ == id) return nullptr;  // it did not work there
+    bandsTriedFor_ = id;
+    bands_ = X11Bands::open(native);
+    if (bands_) native->installEventFilter(this);
+    return bands_.get();
+}
+
+QRegion CanvasShowSoftware::sendBands(X11Bands& x11, const Canvas& c, const CanvasFit& f, const QRegion& region) {
+    const qreal dpr = devicePixelRatioF();
+    const QPointF at = mapTo(nativeHost(), QPointF(0, 0)) * dpr;
+    const int ox = int(std::lround(at.x())) + int(f.x), oy = int(std::lround(at.y())) + int(f.y);
+    const int w = int(f.width), h = int(f.height);
+    QRegion left;
+    double sent = 0;
+    for (const QRect& r : region) {
+        const QRect d = deviceRect(r, f, dpr).intersected(QRect(0, 0, w, h));
+        if (d.isEmpty()) continue;
+        const int rows = x11.rowsPerBand(d.width());
+        for (int y = d.top(); y <= d.bottom(); y += rows) {
+            const int n = std::min(rows, d.bottom() + 1 - y);
+            uint32_t* band = x11.nextBuffer(d.width(), n);
+            if (!band) {
+                left += r;
+                break;
+            }
+            const auto scaling = std::chrono::steady_clock::now();
+            scaler_.scaleBand(c.pixels, c.width, c.height, c.stride, w, h, {d.left(), y, d.right() + 1, y + n}, band);
+            sent += msSince(scaling);
+            x11.put(QRect(ox + d.left(), oy + y, d.width(), n));
+        }
+    }
+    scaleMs_ += sent;
+    return left;
+}
+
+bool CanvasShowSoftware::eventFilter(QObject* watched, QEvent* e) {
+    // The window system shows the backing store again: bring the parts we
+    // sent past it up to date first (Qt paints what is marked before it
+    // shows an exposed window).
+    if (e->type() == QEvent::Expose && !stale_.isEmpty()) {
+        update(stale_);
+        stale_ = QRegion();
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 QRegion CanvasShowSoftware::changes(const Canvas& c, const CanvasFit& f) {
@@ -116,6 +204,9 @@ void CanvasShowSoftware::paintEvent(QPaintEvent* e) {
         p.fillRect(QRectF(t.right(), t.top(), all.right() + 1 - t.right(), t.height()), Qt::black);
     }
     paintCanvas(p, f, e->region());
+    // Painted into the window's backing store (not a grab): up to date there.
+    QBackingStore* store = backingStore();
+    if (store && p.paintEngine() && p.paintEngine()->paintDevice() == store->paintDevice()) stale_ -= e->region();
     overlayShown_ = QRect();
     if (!overlay_.isEmpty()) {
         overlayShown_ = overlayRect(this, f, overlay_);
@@ -135,9 +226,7 @@ void CanvasShowSoftware::paintCanvas(QPainter& p, const CanvasFit& f, const QReg
     // The parts asked for, in the canvas's own device pixels.
     std::vector<CanvasScaler::Part> parts;
     for (const QRect& r : region) {
-        const QRect d = QRectF(r.x() * dpr - f.x, r.y() * dpr - f.y, r.width() * dpr, r.height() * dpr)
-                            .toAlignedRect()
-                            .intersected(QRect(0, 0, w, h));
+        const QRect d = deviceRect(r, f, dpr).intersected(QRect(0, 0, w, h));
         if (!d.isEmpty()) parts.push_back({d.left(), d.top(), d.right() + 1, d.bottom() + 1});
     }
     // The window's backing store is where the picture ends up: scale into

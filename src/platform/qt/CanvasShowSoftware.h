@@ -7,10 +7,12 @@
 // frames cost a fraction of a whole picture.
 #include <QImage>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 #include "platform/qt/CanvasScaler.h"
 #include "platform/qt/CanvasShow.h"
+#include "platform/qt/X11Bands.h"
 
 class CanvasShowSoftware final : public QWidget, public CanvasShow {
 public:
@@ -24,6 +26,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // The canvas scaled to the rectangle `target` (device pixels) of the
@@ -33,6 +36,13 @@ private:
     // The parts of the shown picture (logical pixels) that differ from the
     // last one shown, which is then remembered.
     QRegion changes(const Canvas& canvas, const CanvasFit& fit);
+    // The X11 band sender for the native window this widget is shown in,
+    // when there is one.
+    X11Bands* bands();
+    QWidget* nativeHost();
+    // Sends `region` (logical pixels) of the scaled canvas to the X server
+    // in bands; what could not be sent is returned, for Qt to paint.
+    QRegion sendBands(X11Bands& bands, const Canvas& canvas, const CanvasFit& fit, const QRegion& region);
 
     const Canvas* canvas_ = nullptr;
     QString overlay_;
@@ -44,4 +54,10 @@ private:
     QSize lastArea_;
     Cost cost_;
     double scaleMs_ = 0;
+    std::unique_ptr<X11Bands> bands_;
+    uintptr_t bandsTriedFor_ = 0;  // the native window last tried
+    // What was sent past the backing store, which therefore still holds an
+    // older picture there: painted into it before the window system shows
+    // the backing store again (an expose).
+    QRegion stale_;
 };

@@ -1,0 +1,194 @@
+#include "platform/qt/X11Bands.h"
+
+#if defined(ZARVEX_X11_SHM)
+
+#include <QGuiApplication>
+#include <QWindow>
+#include <QtEndian>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// About a megabyte a buffer: small enough for four to stay in the cache,
+// large enough that a 4K frame takes some thirty requests.
+constexpr size_t kBufferBytes = size_t(1) << 20;
+constexpr int kBuffers = 4;
+
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Whether a compositing manager runs on the screen (it owns the selection
+// _NET_WM_CM_S<n>): it then shows whatever the window holds at its own
+// moments, so a picture sent in bands could be shown half made.
+bool composited(xcb_connection_t* c, int screen) {
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(name.size()), name.constData()), nullptr);
+    if (!atom) return true;
+    const xcb_atom_t id = atom->atom;
+    std::free(atom);
+    if (id == XCB_ATOM_NONE) return false;  // nobody ever asked for it
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, id), nullptr);
+    const bool yes = !owner || owner->owner != XCB_NONE;
+    std::free(owner);
+    return yes;
+}
+
+}  // namespace
+
+struct X11Bands::Buffer {
+    xcb_shm_seg_t segment = 0;
+    uint32_t* pixels = nullptr;
+    // The request after this buffer's last put: its answer says the server
+    // has read the buffer.
+    xcb_get_input_focus_cookie_t done{};
+    bool pending = false;
+};
+
+std::unique_ptr<X11Bands> X11Bands::open(QWindow* window) {
+    xcb_connection_t* c = x11Connection();
+    if (!c || !window || Q_BYTE_ORDER != Q_LITTLE_ENDIAN) return nullptr;
+
+    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+    if (!shm || !shm->present) return nullptr;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    if (setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return nullptr;
+    const auto id = xcb_window_t(window->winId());
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
+    if (!geometry) return nullptr;
+    const uint8_t depth = geometry->depth;
+    const xcb_window_t root = geometry->root;
+    std::free(geometry);
+    int screen = 0;
+    for (auto it = xcb_setup_roots_iterator(setup); it.rem && it.data->root != root; xcb_screen_next(&it)) ++screen;
+    if (composited(c, screen)) return nullptr;
+    if (depth != 24 && depth != 32) return nullptr;
+    // Our pixels are 32 bits each with no padding beyond that.
+    bool pixels32 = false;
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it))
+        if (it.data->depth == depth) pixels32 = it.data->bits_per_pixel == 32 && it.data->scanline_pad == 32;
+    if (!pixels32) return nullptr;
+
+    std::unique_ptr<X11Bands> bands(new X11Bands);
+    bands->window_ = window;
+    bands->connection_ = c;
+    bands->drawable_ = id;
+    bands->depth_ = depth;
+    bands->gc_ = xcb_generate_id(c);
+    const uint32_t noExposures = 0;
+    xcb_create_gc(c, bands->gc_, id, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    bands->buffers_ = std::make_unique<Buffer[]>(kBuffers);
+    // A first buffer now, to learn whether the server can share memory
+    // with us at all (not over a network, not in some sandboxes).
+    if (!bands->allocate()) return nullptr;
+    return bands;
+}
+
+X11Bands::~X11Bands() {
+    // After the application has closed its connection, the server has let
+    // go of everything already: only our side of the memory is left.
+    if (x11Connection() != connection_) connection_ = nullptr;
+    release();
+    if (connection_ && gc_) {
+        auto* c = static_cast<xcb_connection_t*>(connection_);
+        xcb_free_gc(c, gc_);
+        xcb_flush(c);
+    }
+}
+
+bool X11Bands::drawsInto(const QWindow* window) const {
+    return window && window == window_ && xcb_window_t(window->winId()) == drawable_;
+}
+
+int X11Bands::rowsPerBand(int width) const {
+    return width <= 0 ? 1 : std::max<int>(1, int(kBufferBytes / (size_t(width) * 4)));
+}
+
+bool X11Bands::allocate() {
+    auto* c = static_cast<xcb_connection_t*>(connection_);
+    for (int i = 0; i < kBuffers; ++i) {
+        Buffer& b = buffers_[i];
+        const int id = shmget(IPC_PRIVATE, kBufferBytes, IPC_CREAT | 0600);
+        if (id < 0) return release(), false;
+        void* at = shmat(id, nullptr, 0);
+        if (at == reinterpret_cast<void*>(-1)) {
+            shmctl(id, IPC_RMID, nullptr);
+            return release(), false;
+        }
+        const xcb_shm_seg_t segment = xcb_generate_id(c);
+        xcb_generic_error_t* error = xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 1));
+        // Gone from the system as soon as both sides let go of it.
+        shmctl(id, IPC_RMID, nullptr);
+        if (error) {
+            std::free(error);
+            shmdt(at);
+            return release(), false;
+        }
+        b.segment = segment;
+        b.pixels = static_cast<uint32_t*>(at);
+    }
+    return true;
+}
+
+void X11Bands::release() {
+    if (!buffers_) return;
+    auto* c = static_cast<xcb_connection_t*>(connection_);
+    for (int i = 0; i < kBuffers; ++i) {
+        Buffer& b = buffers_[i];
+        if (c && b.pending) std::free(xcb_get_input_focus_reply(c, b.done, nullptr));
+        if (c && b.segment) xcb_shm_detach(c, b.segment);
+        if (b.pixels) shmdt(b.pixels);
+        b = Buffer{};
+    }
+    if (c) xcb_flush(c);
+    filled_ = -1;
+}
+
+uint32_t* X11Bands::nextBuffer(int width, int rows) {
+    if (width <= 0 || rows <= 0 || rows > rowsPerBand(width)) return nullptr;
+    Buffer& b = buffers_[next_];
+    if (!b.pixels) return nullptr;
+    if (b.pending) {
+        std::free(xcb_get_input_focus_reply(static_cast<xcb_connection_t*>(connection_), b.done, nullptr));
+        b.pending = false;
+    }
+    filled_ = next_;
+    next_ = (next_ + 1) % kBuffers;
+    return b.pixels;
+}
+
+void X11Bands::put(const QRect& where) {
+    if (filled_ < 0 || where.isEmpty()) return;
+    auto* c = static_cast<xcb_connection_t*>(connection_);
+    Buffer& b = buffers_[filled_];
+    filled_ = -1;
+    const auto w = uint16_t(where.width()), h = uint16_t(where.height());
+    xcb_shm_put_image(c, drawable_, gc_, w, h, 0, 0, w, h, int16_t(where.x()), int16_t(where.y()), depth_,
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, 0);
+    b.done = xcb_get_input_focus(c);
+    b.pending = true;
+    xcb_flush(c);  // the server starts on it while we make the next band
+}
+
+#else  // no X11 shared memory in this build
+
+struct X11Bands::Buffer {};
+std::unique_ptr<X11Bands> X11Bands::open(QWindow*) { return nullptr; }
+X11Bands::~X11Bands() = default;
+bool X11Bands::drawsInto(const QWindow*) const { return false; }
+int X11Bands::rowsPerBand(int) const { return 1; }
+bool X11Bands::allocate() { return false; }
+void X11Bands::release() {}
+uint32_t* X11Bands::nextBuffer(int, int) { return nullptr; }
+void X11Bands::put(const QRect&) {}
+
+#endif
