@@ -265,7 +265,8 @@ void CanvasScaler::scaleBand(const uint32_t* src, int sw, int sh, int srcStride,
 void CanvasScaler::scaleInto(const uint32_t* src, int srcStride, Part part, uint32_t* first, std::ptrdiff_t outStride,
                              bool stream) {
     const int n = part.x1 - part.x0;
-    // Rows are scaled across anew for each part.
+    // Rows are scaled across anew for each part: the canvas may have
+    // changed since the last.
     rowOf_[0] = rowOf_[1] = -1;
     for (int y = part.y0; y < part.y1; ++y) {
         uint32_t* out = first + std::ptrdiff_t(y - part.y0) * outStride;

@@ -2,9 +2,9 @@
 
 #include <QBackingStore>
 #include <QPaintEngine>
-#include <QWindow>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstring>

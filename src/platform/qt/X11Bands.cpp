@@ -78,19 +78,19 @@ std::unique_ptr<X11Bands> X11Bands::open(QWindow* window) {
         if (it.data->depth == depth) pixels32 = it.data->bits_per_pixel == 32 && it.data->scanline_pad == 32;
     if (!pixels32) return nullptr;
 
-    std::unique_ptr<X11Bands> bands(new X11Bands);
-    bands->window_ = window;
-    bands->connection_ = c;
-    bands->drawable_ = id;
-    bands->depth_ = depth;
-    bands->gc_ = xcb_generate_id(c);
+    std::unique_ptr<X11Bands> made(new X11Bands);
+    made->window_ = window;
+    made->connection_ = c;
+    made->drawable_ = id;
+    made->depth_ = depth;
+    made->gc_ = xcb_generate_id(c);
     const uint32_t noExposures = 0;
-    xcb_create_gc(c, bands->gc_, id, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-    bands->buffers_ = std::make_unique<Buffer[]>(kBuffers);
+    xcb_create_gc(c, made->gc_, id, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
+    made->buffers_ = std::make_unique<Buffer[]>(kBuffers);
     // A first buffer now, to learn whether the server can share memory
     // with us at all (not over a network, not in some sandboxes).
-    if (!bands->allocate()) return nullptr;
-    return bands;
+    if (!made->allocate()) return nullptr;
+    return made;
 }
 
 X11Bands::~X11Bands() {
