@@ -7,9 +7,11 @@
 #include <QImage>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
-#include <thread>
 #include <cstdint>
+#include <cstring>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -204,6 +206,42 @@ TEST(X11Bands, OnlyWhereNoCompositorShowsTheWindow) {
     xcb_destroy_window(c, owner);
     std::free(atom);
     xcb_flush(c);
+}
+
+// A band reaches the screen with nothing more written to Qt's connection:
+// our sending thread writes it. Watched through a connection of its own.
+TEST(X11Bands, ABandReachesTheScreenWithNothingElseSent) {
+    ensureApp();
+    if (!qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) GTEST_SKIP() << "not on X11";
+    QWidget w;
+    w.resize(320, 200);
+    w.show();
+    // Mapped and painted first, so that neither covers the band later.
+    for (int i = 0; i < 500 && (i < 10 || !w.windowHandle()->isExposed()); ++i) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    QGuiApplication::sync();
+    const std::unique_ptr<X11Bands> bands = X11Bands::open(w.windowHandle());
+    ASSERT_NE(bands, nullptr);
+    uint32_t* pixels = bands->nextBuffer(100, 20);
+    ASSERT_NE(pixels, nullptr);
+    std::fill_n(pixels, 100 * 20, 0x3060C0u);
+    bands->put(QRect(5, 10, 100, 20));
+
+    xcb_connection_t* watcher = xcb_connect(nullptr, nullptr);
+    uint32_t shown = 0;
+    for (int i = 0; i < 500 && shown != 0x3060C0u; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        xcb_get_image_reply_t* got = xcb_get_image_reply(
+            watcher, xcb_get_image(watcher, XCB_IMAGE_FORMAT_Z_PIXMAP, xcb_window_t(w.winId()), 50, 20, 1, 1, ~0u),
+            nullptr);
+        if (got && xcb_get_image_data_length(got) >= 4) std::memcpy(&shown, xcb_get_image_data(got), 4);
+        shown &= 0xFFFFFFu;
+        std::free(got);
+    }
+    xcb_disconnect(watcher);
+    EXPECT_EQ(shown, 0x3060C0u) << "the band was never sent";
 }
 
 }  // namespace

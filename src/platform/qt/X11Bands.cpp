@@ -11,7 +11,10 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -54,6 +57,47 @@ struct X11Bands::Buffer {
     bool pending = false;
 };
 
+// Sends what has been asked of the connection when told to, from a thread
+// that sleeps again at once, so that the server runs beside the thread
+// that goes on making bands rather than after it.
+class X11Bands::Flusher {
+public:
+    explicit Flusher(xcb_connection_t* c) : thread_([this, c] { run(c); }) {}
+    ~Flusher() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    void flush() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            asked_ = true;
+        }
+        wake_.notify_one();
+    }
+
+private:
+    void run(xcb_connection_t* c) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return asked_ || quit_; });
+            if (quit_) return;
+            asked_ = false;
+            lock.unlock();
+            xcb_flush(c);  // xcb serialises this with the other threads' requests
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool asked_ = false, quit_ = false;
+    std::thread thread_;  // last: it starts once the rest is made
+};
+
 std::unique_ptr<X11Bands> X11Bands::open(QWindow* window) {
     xcb_connection_t* c = x11Connection();
     if (!c || !window || Q_BYTE_ORDER != Q_LITTLE_ENDIAN) return nullptr;
@@ -90,12 +134,14 @@ std::unique_ptr<X11Bands> X11Bands::open(QWindow* window) {
     // A first buffer now, to learn whether the server can share memory
     // with us at all (not over a network, not in some sandboxes).
     if (!made->allocate()) return nullptr;
+    made->flusher_ = std::make_unique<Flusher>(c);
     return made;
 }
 
 X11Bands::~X11Bands() {
     // After the application has closed its connection, the server has let
     // go of everything already: only our side of the memory is left.
+    flusher_.reset();
     if (x11Connection() != connection_) connection_ = nullptr;
     release();
     if (connection_ && gc_) {
@@ -176,12 +222,13 @@ void X11Bands::put(const QRect& where) {
                       XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, 0);
     b.done = xcb_get_input_focus(c);
     b.pending = true;
-    xcb_flush(c);  // the server starts on it while we make the next band
+    flusher_->flush();  // the server starts on it while we make the next band
 }
 
 #else  // no X11 shared memory in this build
 
 struct X11Bands::Buffer {};
+class X11Bands::Flusher {};
 std::unique_ptr<X11Bands> X11Bands::open(QWindow*) { return nullptr; }
 X11Bands::~X11Bands() = default;
 bool X11Bands::drawsInto(const QWindow*) const { return false; }

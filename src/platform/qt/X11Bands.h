@@ -10,6 +10,13 @@
 // processor's cache instead of going out to memory and back: on a 2-core
 // machine without a GPU that takes a third off a full 4K frame.
 //
+// The requests are written to the server's socket by a thread of our own
+// that does nothing else. Writing to a local socket tells the kernel that
+// the writer is about to sleep, so it runs the woken X server on the
+// writer's processor: written from the thread that goes on scaling, the
+// server waits for that thread on a busy processor while the other one
+// idles, and the two never overlap.
+//
 // Only on X11 with its shared-memory extension, a 24- or 32-bit window,
 // and no compositing manager: a compositor shows the window's contents at
 // moments of its own and could show a picture half sent, where one request
@@ -44,6 +51,7 @@ public:
 
 private:
     struct Buffer;
+    class Flusher;
     X11Bands() = default;
     bool allocate();
     void release();
@@ -53,5 +61,6 @@ private:
     uint32_t drawable_ = 0, gc_ = 0;
     uint8_t depth_ = 24;
     std::unique_ptr<Buffer[]> buffers_;
+    std::unique_ptr<Flusher> flusher_;
     int next_ = 0, filled_ = -1;
 };
