@@ -224,24 +224,31 @@ TEST(X11Bands, ABandReachesTheScreenWithNothingElseSent) {
     QGuiApplication::sync();
     const std::unique_ptr<X11Bands> bands = X11Bands::open(w.windowHandle());
     ASSERT_NE(bands, nullptr);
-    uint32_t* pixels = bands->nextBuffer(100, 20);
-    ASSERT_NE(pixels, nullptr);
-    std::fill_n(pixels, 100 * 20, 0x3060C0u);
-    bands->put(QRect(5, 10, 100, 20));
+    // Two small bands, which share a buffer.
+    const uint32_t colours[] = {0x3060C0u, 0xC06030u};
+    for (int i = 0; i < 2; ++i) {
+        uint32_t* pixels = bands->nextBuffer(100, 20);
+        ASSERT_NE(pixels, nullptr);
+        std::fill_n(pixels, 100 * 20, colours[i]);
+        bands->put(QRect(5, 10 + 30 * i, 100, 20));
+    }
+    bands->finish();
 
     xcb_connection_t* watcher = xcb_connect(nullptr, nullptr);
-    uint32_t shown = 0;
-    for (int i = 0; i < 500 && shown != 0x3060C0u; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto pixelAt = [&](int16_t y) {
         xcb_get_image_reply_t* got = xcb_get_image_reply(
-            watcher, xcb_get_image(watcher, XCB_IMAGE_FORMAT_Z_PIXMAP, xcb_window_t(w.winId()), 50, 20, 1, 1, ~0u),
+            watcher, xcb_get_image(watcher, XCB_IMAGE_FORMAT_Z_PIXMAP, xcb_window_t(w.winId()), 50, y, 1, 1, ~0u),
             nullptr);
-        if (got && xcb_get_image_data_length(got) >= 4) std::memcpy(&shown, xcb_get_image_data(got), 4);
-        shown &= 0xFFFFFFu;
+        uint32_t pixel = 0;
+        if (got && xcb_get_image_data_length(got) >= 4) std::memcpy(&pixel, xcb_get_image_data(got), 4);
         std::free(got);
-    }
+        return pixel & 0xFFFFFFu;
+    };
+    for (int i = 0; i < 500 && pixelAt(50) != colours[1]; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(pixelAt(20), colours[0]) << "the first band is not there";
+    EXPECT_EQ(pixelAt(50), colours[1]) << "the second band was never sent";
     xcb_disconnect(watcher);
-    EXPECT_EQ(shown, 0x3060C0u) << "the band was never sent";
 }
 
 }  // namespace

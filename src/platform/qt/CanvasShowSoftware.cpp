@@ -111,6 +111,7 @@ QRegion CanvasShowSoftware::sendBands(X11Bands& x11, const Canvas& c, const Canv
             x11.put(QRect(ox + d.left(), oy + y, d.width(), n));
         }
     }
+    x11.finish();
     scaleMs_ += sent;
     return left;
 }

@@ -196,33 +196,64 @@ void X11Bands::release() {
         b = Buffer{};
     }
     if (c) xcb_flush(c);
-    filled_ = -1;
+    current_ = -1;
+    used_ = filled_ = filledAt_ = unsent_ = 0;
+}
+
+void X11Bands::leaveBuffer() {
+    if (current_ < 0) return;
+    Buffer& b = buffers_[current_];
+    if (used_ > 0) {
+        b.done = xcb_get_input_focus(static_cast<xcb_connection_t*>(connection_));
+        b.pending = true;
+    }
+    current_ = (current_ + 1) % kBuffers;
+    used_ = 0;
 }
 
 uint32_t* X11Bands::nextBuffer(int width, int rows) {
     if (width <= 0 || rows <= 0 || rows > rowsPerBand(width)) return nullptr;
-    Buffer& b = buffers_[next_];
+    const size_t pixels = size_t(width) * size_t(rows), room = kBufferBytes / 4;
+    if (current_ < 0) current_ = 0;
+    if (used_ + pixels > room) leaveBuffer();
+    Buffer& b = buffers_[current_];
     if (!b.pixels) return nullptr;
     if (b.pending) {
+        // Sends what is waiting too, so this cannot wait for ever.
         std::free(xcb_get_input_focus_reply(static_cast<xcb_connection_t*>(connection_), b.done, nullptr));
         b.pending = false;
     }
-    filled_ = next_;
-    next_ = (next_ + 1) % kBuffers;
-    return b.pixels;
+    filled_ = pixels, filledAt_ = used_;
+    used_ += pixels;
+    return b.pixels + filledAt_;
 }
 
 void X11Bands::put(const QRect& where) {
-    if (filled_ < 0 || where.isEmpty()) return;
+    if (filled_ == 0 || where.isEmpty() || size_t(where.width()) * size_t(where.height()) > filled_) return;
     auto* c = static_cast<xcb_connection_t*>(connection_);
-    Buffer& b = buffers_[filled_];
-    filled_ = -1;
+    const Buffer& b = buffers_[current_];
+    filled_ = 0;
     const auto w = uint16_t(where.width()), h = uint16_t(where.height());
     xcb_shm_put_image(c, drawable_, gc_, w, h, 0, 0, w, h, int16_t(where.x()), int16_t(where.y()), depth_,
-                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, 0);
-    b.done = xcb_get_input_focus(c);
-    b.pending = true;
-    flusher_->flush();  // the server starts on it while we make the next band
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, uint32_t(filledAt_ * 4));
+    // Another band like this one would not fit: done with the buffer now,
+    // so that the server's answer comes as early as it can.
+    if (used_ + size_t(w) * h > kBufferBytes / 4) leaveBuffer();
+    // A large band is sent at once, so the server starts on it while we
+    // make the next; small ones a quarter of a buffer at a time.
+    unsent_ += size_t(w) * h * 4;
+    if (unsent_ >= kBufferBytes / 4) {
+        flusher_->flush();
+        unsent_ = 0;
+    }
+}
+
+void X11Bands::finish() {
+    // The next frame starts in a fresh buffer: this one's answer then says
+    // when the server is done with all of it.
+    leaveBuffer();
+    flusher_->flush();
+    unsent_ = 0;
 }
 
 #else  // no X11 shared memory in this build
@@ -235,7 +266,9 @@ bool X11Bands::drawsInto(const QWindow*) const { return false; }
 int X11Bands::rowsPerBand(int) const { return 1; }
 bool X11Bands::allocate() { return false; }
 void X11Bands::release() {}
+void X11Bands::leaveBuffer() {}
 uint32_t* X11Bands::nextBuffer(int, int) { return nullptr; }
 void X11Bands::put(const QRect&) {}
+void X11Bands::finish() {}
 
 #endif

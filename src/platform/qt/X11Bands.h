@@ -39,13 +39,17 @@ public:
 
     // How many rows of `width` pixels one band holds (at least 1).
     int rowsPerBand(int width) const;
-    // The next buffer, for `rows` rows of `width` pixels (at most
-    // rowsPerBand), once the X server has finished reading what it last
-    // held; nullptr for a band that does not fit.
+    // Room for `rows` rows of `width` pixels (at most rowsPerBand): after
+    // the last band in the buffer in use, else in the next buffer once the
+    // X server has finished reading what that last held; nullptr for a band
+    // that does not fit. Small bands share a buffer, so that a frame of
+    // many small changes costs few round trips.
     uint32_t* nextBuffer(int width, int rows);
-    // Sends the buffer just filled, where.width() pixels a row, to `where`
+    // Sends the band just filled, where.width() pixels a row, to `where`
     // (native pixels) of the window.
     void put(const QRect& where);
+    // The frame's last band is put: sends what has not been sent yet.
+    void finish();
     // Whether this draws into the native window `window` has now.
     bool drawsInto(const QWindow* window) const;
 
@@ -55,6 +59,9 @@ private:
     X11Bands() = default;
     bool allocate();
     void release();
+    // Done with the buffer in use: the X server is asked to say when it
+    // has read it.
+    void leaveBuffer();
 
     const QWindow* window_ = nullptr;
     void* connection_ = nullptr;  // xcb_connection_t, owned by Qt
@@ -62,5 +69,8 @@ private:
     uint8_t depth_ = 24;
     std::unique_ptr<Buffer[]> buffers_;
     std::unique_ptr<Flusher> flusher_;
-    int next_ = 0, filled_ = -1;
+    int current_ = -1;                 // the buffer bands go into, -1 before the first
+    size_t used_ = 0;                  // pixels of it in use
+    size_t filled_ = 0, filledAt_ = 0; // the band given out and not put yet: pixels, where
+    size_t unsent_ = 0;                // bytes put since the last flush
 };
