@@ -21,7 +21,10 @@ namespace {
 // About a megabyte a buffer: small enough for four to stay in the cache,
 // large enough that a 4K frame takes some thirty requests.
 constexpr size_t kBufferBytes = size_t(1) << 20;
+constexpr size_t kBufferPixels = kBufferBytes / 4;
 constexpr int kBuffers = 4;
+// Small bands are sent once this much of them waits, a quarter of a buffer.
+constexpr size_t kFlushBytes = kBufferBytes / 4;
 
 xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -156,7 +159,7 @@ bool X11Bands::drawsInto(const QWindow* window) const {
 }
 
 int X11Bands::rowsPerBand(int width) const {
-    return width <= 0 ? 1 : std::max<int>(1, int(kBufferBytes / (size_t(width) * 4)));
+    return width <= 0 ? 1 : std::max<int>(1, int(kBufferPixels / size_t(width)));
 }
 
 bool X11Bands::allocate() {
@@ -213,9 +216,10 @@ void X11Bands::leaveBuffer() {
 
 uint32_t* X11Bands::nextBuffer(int width, int rows) {
     if (width <= 0 || rows <= 0 || rows > rowsPerBand(width)) return nullptr;
-    const size_t pixels = size_t(width) * size_t(rows), room = kBufferBytes / 4;
+    const size_t pixels = size_t(width) * size_t(rows);
+    if (pixels > kBufferPixels) return nullptr;
     if (current_ < 0) current_ = 0;
-    if (used_ + pixels > room) leaveBuffer();
+    if (used_ + pixels > kBufferPixels) leaveBuffer();
     Buffer& b = buffers_[current_];
     if (!b.pixels) return nullptr;
     if (b.pending) {
@@ -238,11 +242,11 @@ void X11Bands::put(const QRect& where) {
                       XCB_IMAGE_FORMAT_Z_PIXMAP, 0, b.segment, uint32_t(filledAt_ * 4));
     // Another band like this one would not fit: done with the buffer now,
     // so that the server's answer comes as early as it can.
-    if (used_ + size_t(w) * h > kBufferBytes / 4) leaveBuffer();
+    if (used_ + size_t(w) * h > kBufferPixels) leaveBuffer();
     // A large band is sent at once, so the server starts on it while we
-    // make the next; small ones a quarter of a buffer at a time.
+    // make the next; small ones a few at a time.
     unsent_ += size_t(w) * h * 4;
-    if (unsent_ >= kBufferBytes / 4) {
+    if (unsent_ >= kFlushBytes) {
         flusher_->flush();
         unsent_ = 0;
     }
