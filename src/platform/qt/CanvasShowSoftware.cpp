@@ -7,7 +7,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
-#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -129,58 +129,23 @@ bool CanvasShowSoftware::eventFilter(QObject* watched, QEvent* e) {
 
 QRegion CanvasShowSoftware::changes(const Canvas& c, const CanvasFit& f) {
     const qreal dpr = devicePixelRatioF();
-    const size_t size = size_t(c.width) * size_t(c.height);
     const QSize area = this->size() * dpr;
     if (!c.pixels) return {};
-    if (c.width != lastWidth_ || c.height != lastHeight_ || area != lastArea_ || last_.size() != size) {
-        // A new size: everything is new.
-        last_.assign(c.pixels, c.pixels + size);
-        if (c.stride != c.width)
-            for (int y = 0; y < c.height; ++y)
-                std::copy_n(c.pixels + std::ptrdiff_t(y) * c.stride, c.width, last_.begin() + std::ptrdiff_t(y) * c.width);
-        lastWidth_ = c.width, lastHeight_ = c.height, lastArea_ = area;
-        return QRegion(logicalOf(f, dpr).toAlignedRect());
+    if (area != lastArea_) {
+        // A new size of the window: everything is new.
+        changes_.forget();
+        lastArea_ = area;
     }
-    // Bands of rows cut into columns of tiles: each band sends the runs of
-    // tiles that changed in it, so that a few missiles far apart do not
-    // send the sky between them.
-    constexpr int kBand = 16, kTile = 64;
-    const int tiles = (c.width + kTile - 1) / kTile;
-    std::vector<char> changed(static_cast<size_t>(tiles));
+    // Runs of changed tiles in each row of them, so that a few missiles far
+    // apart do not send the sky between them.
     QRegion region;
-    for (int y0 = 0; y0 < c.height; y0 += kBand) {
-        const int y1 = std::min(c.height, y0 + kBand);
-        std::fill(changed.begin(), changed.end(), 0);
-        bool any = false;
-        for (int y = y0; y < y1; ++y) {
-            const uint32_t* now = c.pixels + std::ptrdiff_t(y) * c.stride;
-            uint32_t* was = last_.data() + std::ptrdiff_t(y) * c.width;
-            if (std::memcmp(now, was, size_t(c.width) * 4) == 0) continue;
-            for (int t = 0; t < tiles; ++t) {
-                const int x = t * kTile, n = std::min(kTile, c.width - x);
-                if (std::memcmp(now + x, was + x, size_t(n) * 4) == 0) continue;
-                std::memcpy(was + x, now + x, size_t(n) * 4);
-                changed[size_t(t)] = 1;
-                any = true;
-            }
-        }
-        if (!any) continue;
-        for (int t = 0; t < tiles;) {
-            if (!changed[size_t(t)]) {
-                ++t;
-                continue;
-            }
-            int end = t;
-            while (end < tiles && changed[size_t(end)]) ++end;
-            const int x0 = t * kTile, x1 = std::min(c.width, end * kTile);
-            t = end;
-            const CanvasScaler::Part out =
-                scaler_.reach(c.width, c.height, int(f.width), int(f.height), {x0, y0, x1, y1});
-            // In logical pixels, grown to whole ones.
-            const QRectF r((f.x + out.x0) / dpr, (f.y + out.y0) / dpr, (out.x1 - out.x0) / dpr,
+    for (const CanvasChanges::Rect& r : changes_.update(c.pixels, c.width, c.height, c.stride)) {
+        const CanvasScaler::Part out =
+            scaler_.reach(c.width, c.height, int(f.width), int(f.height), {r.x0, r.y0, r.x1, r.y1});
+        // In logical pixels, grown to whole ones.
+        const QRectF shown((f.x + out.x0) / dpr, (f.y + out.y0) / dpr, (out.x1 - out.x0) / dpr,
                            (out.y1 - out.y0) / dpr);
-            region += r.toAlignedRect();
-        }
+        region += shown.toAlignedRect();
     }
     return region;
 }

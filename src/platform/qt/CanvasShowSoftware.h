@@ -8,8 +8,8 @@
 #include <QImage>
 #include <QWidget>
 #include <memory>
-#include <vector>
 
+#include "platform/CanvasChanges.h"
 #include "platform/qt/CanvasScaler.h"
 #include "platform/qt/CanvasShow.h"
 #include "platform/qt/X11Bands.h"
@@ -49,8 +49,7 @@ private:
     QRect overlayShown_;  // where the overlay was drawn last, to clear it
     CanvasScaler scaler_;
     QImage scaled_;  // only where the backing store cannot be written to
-    std::vector<uint32_t> last_;  // the canvas last shown
-    int lastWidth_ = 0, lastHeight_ = 0;
+    CanvasChanges changes_;  // what differs from the canvas last shown
     QSize lastArea_;
     Cost cost_;
     double scaleMs_ = 0;
